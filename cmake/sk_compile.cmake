@@ -1,0 +1,27 @@
+# Compiler settings shared by every target: warnings are errors everywhere,
+# sanitizers on request, and a Windows runtime that needs no DLL of its own.
+add_library(sk_warnings INTERFACE)
+target_compile_options(sk_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Werror -Wshadow -Wconversion -Wsign-conversion
+  -Wcast-qual -Wformat=2 -Wundef -Wnull-dereference
+  $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast -Wnon-virtual-dtor>)
+
+if(SK_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(SK_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "The fuzz build needs clang")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # libgcc, libstdc++, winpthread and zlib are linked in, so the modules
+  # import nothing but Windows' own DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)
+endif()

@@ -1,0 +1,17 @@
+# sk_add_fuzzer(NAME SOURCES src... [LIBS lib...])
+# The fuzz build makes a libFuzzer program; every other build makes a plain
+# program that replays the committed corpus fuzz/corpus/NAME as a test.
+function(sk_add_fuzzer name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  set(corpus ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+  if(SK_FUZZ)
+    add_executable(${name} ${F_SOURCES})
+    target_link_libraries(${name} PRIVATE ${F_LIBS} sk_warnings)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    add_test(NAME ${name}.corpus COMMAND ${name} -runs=0 ${corpus})
+  elseif(SK_BUILD_TESTS)
+    add_executable(${name} ${F_SOURCES} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+    target_link_libraries(${name} PRIVATE ${F_LIBS} sk_warnings)
+    add_test(NAME ${name}.corpus COMMAND ${name} ${corpus})
+  endif()
+endfunction()

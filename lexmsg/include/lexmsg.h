@@ -1,0 +1,150 @@
+/* lexmsg: numbered, localized messages from compressed catalogs, with typed
+ * argument lists that can be serialized to bytes and back.
+ *
+ * Conventions
+ * - Objects are opaque and reached through pointers: lexmsg_handle (one
+ *   loaded catalog section) and lexmsg_arg_list (an ordered list of typed
+ *   values). Their layout is private to the library.
+ * - Who frees what: whatever the library hands out is released through the
+ *   library, never with the caller's own allocator: lists with
+ *   lexmsg_arg_list_free, message texts with lexmsg_free, handles with the
+ *   cleanup function of their kind.
+ * - Strings added to a list with lexmsg_arg_list_add_charp / _wcharp are
+ *   borrowed: the caller keeps them alive and unchanged while they are in the
+ *   list. Lists read by lexmsg_arg_list_deserialize own copies of their
+ *   strings.
+ * - Results: functions that report a status return 0 for success, a negative
+ *   LEXMSG_E_* code for failure, and (message functions) a positive value for
+ *   the output size in bytes that the caller must provide.
+ * - Wide text is UTF-16 in lexmsg_wchar units: wchar_t on Windows, a 16-bit
+ *   unsigned type elsewhere. long and unsigned long values are kept as 32-bit
+ *   values on every build, and a serialized list is the same byte string on
+ *   every build.
+ * - Nothing is synchronized: a list or a default slot must not be changed by
+ *   one thread while another uses it.
+ */
+#ifndef LEXMSG_H
+#define LEXMSG_H
+
+#include <stdarg.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(_WIN32)
+#  if defined(LEXMSG_DLL_IMPORT)
+#    define LEXMSG_API __declspec(dllimport)
+#  else
+#    define LEXMSG_API
+#  endif
+#elif defined(__GNUC__)
+#  define LEXMSG_API __attribute__((visibility("default")))
+#else
+#  define LEXMSG_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32)
+typedef wchar_t lexmsg_wchar;
+#elif defined(__cplusplus)
+typedef char16_t lexmsg_wchar;
+#else
+typedef uint_least16_t lexmsg_wchar; /* the C11 char16_t */
+#endif
+
+typedef struct lexmsg_handle lexmsg_handle;
+typedef struct lexmsg_arg_list lexmsg_arg_list;
+typedef struct lexmsg_arg lexmsg_arg;
+
+/* Result codes shared by every entry point that reports a status. */
+#define LEXMSG_OK               0
+#define LEXMSG_E_FAIL         (-1) /* general failure, null argument, no memory or wrong state */
+#define LEXMSG_E_OPEN         (-2) /* file not opened, or serialized data too short / output too small */
+#define LEXMSG_E_MALFORMED    (-3) /* malformed catalog */
+#define LEXMSG_E_NO_MESSAGE   (-4) /* no such message */
+#define LEXMSG_E_ARG          (-5) /* an argument cannot be rendered */
+#define LEXMSG_E_ARG_COUNT    (-6) /* argument count differs from the message; the message is still delivered */
+#define LEXMSG_E_HANDLE       (-7) /* invalid handle */
+
+/* Type tags of list elements; the same numbers are the serialized tags. */
+#define LEXMSG_ARG_INT    1 /* signed 32-bit */
+#define LEXMSG_ARG_LONG   2 /* long, kept as signed 32-bit */
+#define LEXMSG_ARG_ULONG  3 /* unsigned long, kept as unsigned 32-bit */
+#define LEXMSG_ARG_CHAR   4 /* one 8-bit character */
+#define LEXMSG_ARG_WCHAR  5 /* one 16-bit wide character */
+#define LEXMSG_ARG_CHARP  6 /* borrowed (or, when deserialized, owned) 8-bit string */
+#define LEXMSG_ARG_WCHARP 7 /* borrowed (or, when deserialized, owned) wide string */
+#define LEXMSG_ARG_UINT   8 /* unsigned 32-bit */
+
+/* ---- Argument lists ---------------------------------------------------- */
+
+/* A new empty list, or NULL if it cannot be allocated. */
+LEXMSG_API lexmsg_arg_list* lexmsg_arg_list_new(void);
+
+/* The shared read-only empty list. Only for reading (length, get, message
+ * functions, serialize): never add to it, pop, clear or free it. */
+LEXMSG_API const lexmsg_arg_list* lexmsg_arg_list_empty(void);
+
+/* Append one value at the end. 0, or -1 when the list is NULL or memory runs
+ * out (the list is then unchanged). A NULL string pointer is stored as an
+ * empty string. */
+LEXMSG_API int lexmsg_arg_list_add_int(lexmsg_arg_list* list, int value);
+LEXMSG_API int lexmsg_arg_list_add_uint(lexmsg_arg_list* list, unsigned int value);
+LEXMSG_API int lexmsg_arg_list_add_long(lexmsg_arg_list* list, long value);
+LEXMSG_API int lexmsg_arg_list_add_ulong(lexmsg_arg_list* list, unsigned long value);
+LEXMSG_API int lexmsg_arg_list_add_char(lexmsg_arg_list* list, char value);
+LEXMSG_API int lexmsg_arg_list_add_wchar(lexmsg_arg_list* list, lexmsg_wchar value);
+LEXMSG_API int lexmsg_arg_list_add_charp(lexmsg_arg_list* list, const char* value);
+LEXMSG_API int lexmsg_arg_list_add_wcharp(lexmsg_arg_list* list, const lexmsg_wchar* value);
+
+/* Removes the last element: 0, or -1 if the list is NULL or empty. */
+LEXMSG_API int lexmsg_arg_list_pop(lexmsg_arg_list* list);
+
+/* The element at the zero-based index: a char sign-extended, a wide char
+ * zero-extended, a string its pointer value, an unknown tag 0. Its tag is
+ * stored through tag (if not NULL). A NULL list or an index out of range
+ * gives 0 and leaves *tag alone. */
+LEXMSG_API intptr_t lexmsg_arg_list_get(const lexmsg_arg_list* list, int index, int* tag);
+
+/* Number of elements; 0 for NULL. */
+LEXMSG_API int lexmsg_arg_list_length(const lexmsg_arg_list* list);
+
+/* Clear frees every element (and the strings the list owns); Free also
+ * releases the list. Both accept NULL. */
+LEXMSG_API void lexmsg_arg_list_clear(lexmsg_arg_list* list);
+LEXMSG_API void lexmsg_arg_list_free(lexmsg_arg_list* list);
+
+/* New lists from (int tag, value) pairs, each value in its promoted type
+ * (int for tags 4 and 5). from_va reads count pairs; from_va_sentinel reads
+ * until a tag 0. An unknown tag reads no value and appends an element that
+ * no message can render. NULL if the list cannot be allocated; a pair whose
+ * append fails is skipped. */
+LEXMSG_API lexmsg_arg_list* lexmsg_arg_list_from_va(unsigned int count, ...);
+LEXMSG_API lexmsg_arg_list* lexmsg_arg_list_from_va_sentinel(int first_tag, ...);
+
+/* ---- Serialization ------------------------------------------------------- */
+/* Byte form, little-endian: a 16-bit element count, then per element a tag
+ * byte and its payload (int, unsigned, wide char: 4 bytes; char: 1 byte;
+ * strings: a 32-bit count and the text, wide units 4 bytes each).
+ *
+ * serialize: *size is the output area's size on entry, the size written or
+ * needed on return. 0 on success; -2 (nothing written) if *size is too small,
+ * with the needed size stored; -1 for a NULL list or size pointer, a NULL
+ * output area with a sufficient size, or a list of more than 65535 elements
+ * (which the 16-bit count cannot carry; nothing is written, *size is left
+ * alone).
+ *
+ * deserialize: stores a new list through out (the caller frees it whatever
+ * the result). 0 on success; -1 for NULL pointers or no memory; -2 if the
+ * data ends before the counted elements. Elements of unknown tag are skipped;
+ * bytes after the last element are ignored. */
+LEXMSG_API int lexmsg_arg_list_serialize(const lexmsg_arg_list* list, void* out, uint32_t* size);
+LEXMSG_API int lexmsg_arg_list_deserialize(lexmsg_arg_list** out, const void* data, uint32_t length);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* LEXMSG_H */
