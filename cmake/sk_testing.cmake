@@ -1,13 +1,12 @@
 # Test support: GoogleTest from the system natively, built from Debian's
 # googletest sources for Windows; Win32 test programs run under Wine through
 # CTest's cross-compiling emulator, and are discovered when the tests run.
+enable_testing()
 if(NOT SK_BUILD_TESTS OR SK_FUZZ)
   function(sk_add_gtest)
   endfunction()
   return()
 endif()
-
-enable_testing()
 include(GoogleTest)
 
 if(CMAKE_CROSSCOMPILING)
@@ -15,8 +14,6 @@ if(CMAKE_CROSSCOMPILING)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
   find_program(SK_WINE wine REQUIRED)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${CMAKE_BINARY_DIR}/wine)
 else()

@@ -116,13 +116,14 @@ LEXMSG_API int lexmsg_arg_list_length(const lexmsg_arg_list* list);
 LEXMSG_API void lexmsg_arg_list_clear(lexmsg_arg_list* list);
 LEXMSG_API void lexmsg_arg_list_free(lexmsg_arg_list* list);
 
-/* New lists from (int tag, value) pairs, each value in its promoted type
- * (int for tags 4 and 5). from_va reads count pairs; from_va_sentinel reads
- * until a tag 0. An unknown tag reads no value and appends an element that
- * no message can render. NULL if the list cannot be allocated; a pair whose
- * append fails is skipped. */
-LEXMSG_API lexmsg_arg_list* lexmsg_arg_list_from_va(unsigned int count, ...);
-LEXMSG_API lexmsg_arg_list* lexmsg_arg_list_from_va_sentinel(int first_tag, ...);
+/* New lists from (int tag, value) pairs read from a variable argument list,
+ * each value in its promoted type (int for tags 4 and 5). from_va reads
+ * count pairs; from_va_sentinel reads until a tag 0, which is not stored. An
+ * unknown tag reads no value and appends an element that no message can
+ * render. NULL if the list cannot be allocated; a pair whose append fails is
+ * skipped. */
+LEXMSG_API lexmsg_arg_list* lexmsg_arg_list_from_va(unsigned int count, va_list args);
+LEXMSG_API lexmsg_arg_list* lexmsg_arg_list_from_va_sentinel(va_list args);
 
 /* ---- Serialization ------------------------------------------------------- */
 /* Byte form, little-endian: a 16-bit element count, then per element a tag
