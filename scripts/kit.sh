@@ -1,0 +1,43 @@
+#!/bin/bash
+# The main job: installs what is missing, builds the deliverables for Windows
+# and for Linux and the tools, and puts them under dist/ with a summary.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh native win32
+
+rm -rf dist
+mkdir -p dist/windows dist/linux dist/tools dist/include
+summary=dist/SUMMARY.txt
+
+copy_if_built() {  # copy_if_built DEST FILE...
+  local dest=$1; shift
+  for f in "$@"; do
+    if [ -f "$f" ]; then cp "$f" "$dest/"; fi
+  done
+}
+
+copy_if_built dist/windows build/win32/bin/lexmsg.dll build/win32/lib/liblexmsg.dll.a build/win32/bin/sweepkit-install.exe
+copy_if_built dist/linux build/native/bin/liblexmsg.so build/native/bin/sweepkit-install
+copy_if_built dist/tools build/native/bin/sweepkit-sign build/native/bin/lexmsg-compile
+cp lexmsg/include/lexmsg.h dist/include/
+
+{
+  echo "Ostrel Sweepkit, built $(date -u '+%Y-%m-%d %H:%M UTC') from $(git rev-parse --short HEAD 2>/dev/null || echo 'a work tree')"
+  echo
+  for f in dist/windows/* dist/linux/* dist/tools/*; do
+    [ -f "$f" ] || continue
+    printf '%-34s %9s bytes  %s\n' "$f" "$(stat -c %s "$f")" "$(file -b "$f" | cut -c1-70)"
+  done
+  echo
+  if [ -f dist/windows/lexmsg.dll ]; then
+    echo "lexmsg.dll: $(cmake/check-exports.sh dist/windows/lexmsg.dll lexmsg/lexmsg.def | tr '\n' ' ')"
+  fi
+  if [ -f dist/linux/liblexmsg.so ]; then
+    echo "liblexmsg.so: $(cmake/check-exports.sh dist/linux/liblexmsg.so lexmsg/lexmsg.def | tr '\n' ' ')"
+  fi
+  for name in sweepkit-install.exe; do
+    [ -f "dist/windows/$name" ] || echo "$name: not built yet"
+  done
+} > "$summary"
+cat "$summary"
