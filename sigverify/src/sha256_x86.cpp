@@ -1,0 +1,104 @@
+// SHA-256 block compression on the x86 SHA extensions (SHA-NI), and the
+// run-time test for them. The functions carry their own target attributes,
+// so the rest of the program needs none of these instructions.
+#include <cpuid.h>
+#include <immintrin.h>
+
+#include "sha256_compress.h"
+
+namespace {
+
+alignas(16) const uint32_t round_constants[64] = {
+    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4,
+    0xab1c5ed5, 0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe,
+    0x9bdc06a7, 0xc19bf174, 0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f,
+    0x4a7484aa, 0x5cb0a9dc, 0x76f988da, 0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7,
+    0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967, 0x27b70a85, 0x2e1b2138, 0x4d2c6dfc,
+    0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85, 0xa2bfe8a1, 0xa81a664b,
+    0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070, 0x19a4c116,
+    0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
+    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7,
+    0xc67178f2};
+
+bool detect_extensions() {
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (__get_cpuid_max(0, nullptr) < 7) return false;
+  __cpuid(1, eax, ebx, ecx, edx);
+  const bool ssse3 = (ecx & bit_SSSE3) != 0;
+  const bool sse41 = (ecx & bit_SSE4_1) != 0;
+  __cpuid_count(7, 0, eax, ebx, ecx, edx);
+  const bool sha = (ebx & bit_SHA) != 0;
+  return ssse3 && sse41 && sha;
+}
+
+#define SK_SHA_TARGET __attribute__((target("sha,ssse3,sse4.1")))
+
+// Four rounds: the state halves hold ABEF and CDGH as the instructions want
+// them; schedule_plus_k holds W[t..t+3] + K[t..t+3].
+SK_SHA_TARGET inline void four_rounds(__m128i& abef, __m128i& cdgh, __m128i schedule_plus_k) {
+  cdgh = _mm_sha256rnds2_epu32(cdgh, abef, schedule_plus_k);
+  abef = _mm_sha256rnds2_epu32(abef, cdgh, _mm_shuffle_epi32(schedule_plus_k, 0x0E));
+}
+
+// W[t..t+3] from the four previous groups of schedule words.
+SK_SHA_TARGET inline __m128i next_schedule(__m128i w16, __m128i w12, __m128i w8, __m128i w4) {
+  const __m128i partial = _mm_add_epi32(_mm_sha256msg1_epu32(w16, w12),
+                                        _mm_alignr_epi8(w4, w8, 4));
+  return _mm_sha256msg2_epu32(partial, w4);
+}
+
+}  // namespace
+
+bool sha256_cpu_has_extensions() {
+  static const bool present = detect_extensions();
+  return present;
+}
+
+SK_SHA_TARGET void sha256_compress_extensions(uint32_t state[8], const uint8_t* data,
+                                              uint32_t count) {
+  const __m128i byte_swap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
+  const __m128i* k = reinterpret_cast<const __m128i*>(round_constants);
+
+  // state[0..3] = A B C D, state[4..7] = E F G H  ->  ABEF and CDGH.
+  __m128i abcd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state));
+  __m128i efgh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4));
+  abcd = _mm_shuffle_epi32(abcd, 0xB1);
+  efgh = _mm_shuffle_epi32(efgh, 0x1B);
+  __m128i abef = _mm_alignr_epi8(abcd, efgh, 8);
+  __m128i cdgh = _mm_blend_epi16(efgh, abcd, 0xF0);
+
+  for (; count > 0; --count, data += 64) {
+    const __m128i abef_start = abef;
+    const __m128i cdgh_start = cdgh;
+    const __m128i* block = reinterpret_cast<const __m128i*>(data);
+    __m128i w0 = _mm_shuffle_epi8(_mm_loadu_si128(block), byte_swap);
+    __m128i w1 = _mm_shuffle_epi8(_mm_loadu_si128(block + 1), byte_swap);
+    __m128i w2 = _mm_shuffle_epi8(_mm_loadu_si128(block + 2), byte_swap);
+    __m128i w3 = _mm_shuffle_epi8(_mm_loadu_si128(block + 3), byte_swap);
+
+    four_rounds(abef, cdgh, _mm_add_epi32(w0, _mm_load_si128(k)));
+    four_rounds(abef, cdgh, _mm_add_epi32(w1, _mm_load_si128(k + 1)));
+    four_rounds(abef, cdgh, _mm_add_epi32(w2, _mm_load_si128(k + 2)));
+    four_rounds(abef, cdgh, _mm_add_epi32(w3, _mm_load_si128(k + 3)));
+    for (unsigned group = 4; group < 16; group += 4) {
+      w0 = next_schedule(w0, w1, w2, w3);
+      four_rounds(abef, cdgh, _mm_add_epi32(w0, _mm_load_si128(k + group)));
+      w1 = next_schedule(w1, w2, w3, w0);
+      four_rounds(abef, cdgh, _mm_add_epi32(w1, _mm_load_si128(k + group + 1)));
+      w2 = next_schedule(w2, w3, w0, w1);
+      four_rounds(abef, cdgh, _mm_add_epi32(w2, _mm_load_si128(k + group + 2)));
+      w3 = next_schedule(w3, w0, w1, w2);
+      four_rounds(abef, cdgh, _mm_add_epi32(w3, _mm_load_si128(k + group + 3)));
+    }
+    abef = _mm_add_epi32(abef, abef_start);
+    cdgh = _mm_add_epi32(cdgh, cdgh_start);
+  }
+
+  // ABEF and CDGH  ->  A B C D and E F G H.
+  const __m128i a_b_e_f = _mm_shuffle_epi32(abef, 0x1B);
+  const __m128i g_h_c_d = _mm_shuffle_epi32(cdgh, 0xB1);
+  abcd = _mm_blend_epi16(a_b_e_f, g_h_c_d, 0xF0);
+  efgh = _mm_alignr_epi8(g_h_c_d, a_b_e_f, 8);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(state), abcd);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), efgh);
+}

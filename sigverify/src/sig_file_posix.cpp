@@ -1,0 +1,97 @@
+// The file interface over POSIX descriptors; wide paths become UTF-8 at
+// the system-call boundary.
+#include "sig_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+#include <string>
+
+namespace sigverify {
+
+struct sig_file {
+    int fd;
+};
+
+namespace {
+
+// wchar_t holds UTF-32 here; a value that is no Unicode scalar fails.
+bool to_utf8(const wchar_t* path, std::string* out) {
+    for (const wchar_t* p = path; *p != L'\0'; ++p) {
+        const auto c = static_cast<uint32_t>(*p);
+        if (c < 0x80) {
+            out->push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            if (c >= 0xD800 && c <= 0xDFFF) return false;
+            out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x110000) {
+            out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool sig_file_exists(const wchar_t* path) {
+    std::string narrow;
+    if (path == nullptr || !to_utf8(path, &narrow)) return false;
+    return access(narrow.c_str(), F_OK) == 0;
+}
+
+sig_file* sig_file_open(const wchar_t* path) {
+    std::string narrow;
+    if (path == nullptr || !to_utf8(path, &narrow)) return nullptr;
+    const int fd = open(narrow.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    auto* file = new (std::nothrow) sig_file{fd};
+    if (file == nullptr) close(fd);
+    return file;
+}
+
+int64_t sig_file_length(sig_file* file) {
+    struct stat st {};
+    if (fstat(file->fd, &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool sig_file_seek(sig_file* file, int64_t offset, bool from_end) {
+    return lseek(file->fd, static_cast<off_t>(offset), from_end ? SEEK_END : SEEK_SET) >= 0;
+}
+
+int64_t sig_file_read(sig_file* file, void* buffer, uint32_t size) {
+    auto* out = static_cast<unsigned char*>(buffer);
+    uint32_t done = 0;
+    while (done < size) {
+        const ssize_t n = read(file->fd, out + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<uint32_t>(n);
+    }
+    return done;
+}
+
+void sig_file_close(sig_file** file) {
+    if (file == nullptr || *file == nullptr) return;
+    close((*file)->fd);
+    delete *file;
+    *file = nullptr;
+}
+
+}  // namespace sigverify
