@@ -9,24 +9,15 @@
 #include <vector>
 
 #include "lexmsg.h"
+#include "list_helpers.h"
 #include "memory.h"
 
 namespace {
 
+using lexmsg_test::ListPtr;
+using lexmsg_test::from_va;
+
 using Bytes = std::vector<uint8_t>;
-
-struct ListDeleter {
-    void operator()(lexmsg_arg_list* list) const { lexmsg_arg_list_free(list); }
-};
-using ListPtr = std::unique_ptr<lexmsg_arg_list, ListDeleter>;
-
-lexmsg_arg_list* from_va(unsigned int count, ...) {
-    va_list args;
-    va_start(args, count);
-    lexmsg_arg_list* list = lexmsg_arg_list_from_va(count, args);
-    va_end(args);
-    return list;
-}
 
 // Serializes through the usual two calls: ask for the size, then write.
 Bytes serialize(const lexmsg_arg_list* list) {

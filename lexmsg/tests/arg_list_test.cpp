@@ -10,32 +10,16 @@
 #include <string>
 
 #include "lexmsg.h"
+#include "list_helpers.h"
 #include "memory.h"
 
 namespace {
 
-struct ListDeleter {
-    void operator()(lexmsg_arg_list* list) const { lexmsg_arg_list_free(list); }
-};
-using ListPtr = std::unique_ptr<lexmsg_arg_list, ListDeleter>;
+using lexmsg_test::ListPtr;
+using lexmsg_test::from_va;
+using lexmsg_test::from_va_sentinel;
 
 ListPtr new_list() { return ListPtr(lexmsg_arg_list_new()); }
-
-lexmsg_arg_list* from_va(unsigned int count, ...) {
-    va_list args;
-    va_start(args, count);
-    lexmsg_arg_list* list = lexmsg_arg_list_from_va(count, args);
-    va_end(args);
-    return list;
-}
-
-lexmsg_arg_list* from_va_sentinel(int dummy, ...) {
-    va_list args;
-    va_start(args, dummy);
-    lexmsg_arg_list* list = lexmsg_arg_list_from_va_sentinel(args);
-    va_end(args);
-    return list;
-}
 
 // Restores normal allocation whatever a test does.
 class ArgListFailures : public ::testing::Test {
