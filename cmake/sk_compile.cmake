@@ -22,6 +22,6 @@ endif()
 if(WIN32)
   # libgcc, libstdc++, winpthread and zlib are linked in, so the modules
   # import nothing but Windows' own DLLs.
-  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)
 endif()
