@@ -1,19 +1,28 @@
-// The heap behind the arithmetic, with a hook that lets tests make any
-// allocation fail.
+// The heap behind the arithmetic, with hooks that let tests make any
+// allocation fail and watch every block that is released.
 #pragma once
 
 #include <cstddef>
 
 // Zero-filled allocation of count * size bytes; null when memory runs out,
-// the product overflows or the test hook refuses.
+// the product overflows or a test hook refuses.
 void* crypto_calloc(size_t count, size_t size);
 
-// Releases what crypto_calloc returned; null is accepted. The caller wipes
-// secrets first.
+// Releases what crypto_calloc returned; null is accepted. Callers wipe every
+// block before they release it.
 void crypto_free(void* block);
 
-// Called before every allocation with the context given to
-// crypto_set_alloc_hook; returning false makes that allocation fail. For tests
-// only: the hook is a process-wide setting, not synchronised. Null removes it.
-using CryptoAllocHook = bool (*)(void* context);
-void crypto_set_alloc_hook(CryptoAllocHook hook, void* context);
+// Test hooks; every member may be null. For tests only: a process-wide
+// setting, not synchronised.
+struct CryptoAllocHooks {
+  // Asked before every allocation; returning false makes it fail.
+  bool (*may_allocate)(size_t bytes, void* context);
+  // Told of every block handed out.
+  void (*allocated)(void* block, size_t bytes, void* context);
+  // Shown every block just before it is released.
+  void (*releasing)(void* block, void* context);
+  void* context;
+};
+
+// Installs a copy of *hooks; null removes them.
+void crypto_set_alloc_hooks(const CryptoAllocHooks* hooks);

@@ -1,21 +1,25 @@
-// The arithmetic's heap: the C runtime's, behind a hook for failure tests.
+// The arithmetic's heap: the C runtime's, behind hooks for failure tests.
 #include "crypto_alloc.h"
 
 #include <cstdlib>
 
 namespace {
-CryptoAllocHook alloc_hook = nullptr;
-void* alloc_hook_context = nullptr;
+CryptoAllocHooks hooks = {nullptr, nullptr, nullptr, nullptr};
 }  // namespace
 
 void* crypto_calloc(size_t count, size_t size) {
-  if (alloc_hook != nullptr && !alloc_hook(alloc_hook_context)) return nullptr;
-  return std::calloc(count, size);
+  const size_t bytes = count * size;
+  if (hooks.may_allocate != nullptr && !hooks.may_allocate(bytes, hooks.context)) return nullptr;
+  void* block = std::calloc(count, size);
+  if (block != nullptr && hooks.allocated != nullptr) hooks.allocated(block, bytes, hooks.context);
+  return block;
 }
 
-void crypto_free(void* block) { std::free(block); }
+void crypto_free(void* block) {
+  if (block != nullptr && hooks.releasing != nullptr) hooks.releasing(block, hooks.context);
+  std::free(block);
+}
 
-void crypto_set_alloc_hook(CryptoAllocHook hook, void* context) {
-  alloc_hook = hook;
-  alloc_hook_context = context;
+void crypto_set_alloc_hooks(const CryptoAllocHooks* replacement) {
+  hooks = replacement != nullptr ? *replacement : CryptoAllocHooks{nullptr, nullptr, nullptr, nullptr};
 }

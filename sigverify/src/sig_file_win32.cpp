@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <climits>
+#include <cstdio>
 #include <new>
 
 namespace sigverify {

@@ -1,0 +1,111 @@
+// Division: the two-by-one word division, division by one digit, and the
+// long division of Knuth's Algorithm 4.3.1 D.
+#include "digits.h"
+
+namespace {
+
+uint32_t leading_zeros(uint32_t d) {
+  uint32_t count = 0;
+  for (; count < 32 && (d & 0x80000000u) == 0; d <<= 1) ++count;
+  return count;
+}
+
+}  // namespace
+
+int word_div(uint32_t* q, uint32_t* r, uint32_t hi, uint32_t lo, uint32_t d) {
+  if ((d & 0x80000000u) == 0) {
+    *q = 0;
+    *r = 0;
+    return -1;
+  }
+  const uint64_t dividend = static_cast<uint64_t>(hi) << 32 | lo;
+  const uint64_t quotient = dividend / d;
+  *q = static_cast<uint32_t>(quotient);
+  *r = static_cast<uint32_t>(dividend - quotient * d);
+  return static_cast<int>(quotient >> 32);
+}
+
+uint32_t digits_div_word(uint32_t* q, const uint32_t* u, uint32_t d, uint32_t n) {
+  if (n == 0 || d == 0) return 0;
+  const uint32_t s = leading_zeros(d);
+  const uint32_t normal = d << s;
+  // The bits shifted out of the top are below 2^s <= normal: no overflow.
+  uint32_t remainder = digits_shift_left(q, u, s, n);
+  for (uint32_t i = n; i-- > 0;) {
+    word_div(&q[i], &remainder, remainder, q[i], normal);
+  }
+  return remainder >> s;
+}
+
+int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint32_t* v,
+                  uint32_t vn) {
+  for (uint32_t i = 0; i < un; ++i) q[i] = 0;
+  for (uint32_t i = 0; i < un; ++i) r[i] = 0;
+  const uint32_t vs = digits_used(v, vn);
+  const uint32_t us = digits_used(u, un);
+  if (vs == 0) return -1;
+  if (vs == 1) {
+    r[0] = digits_div_word(q, u, v[0], un);
+    return 0;
+  }
+  if (us < vs) {
+    digits_copy(r, u, un);
+    return 0;
+  }
+  const uint32_t m = us - vs;
+  if (m == 0) {
+    const int order = digits_compare(u, v, vs);
+    if (order < 0) {
+      digits_copy(r, u, un);
+      return 0;
+    }
+    if (order == 0) {
+      digits_set_word(q, 1, un);
+      return 0;
+    }
+  }
+
+  // Normalise so that the divisor's top digit has its top bit set; the
+  // dividend's extra top digit t is held apart from r.
+  const uint32_t s = leading_zeros(v[vs - 1]);
+  digits_shift_left(v, v, s, vs);
+  uint32_t t = digits_shift_left(r, u, s, us);
+  const uint32_t v1 = v[vs - 1];
+  const uint32_t v2 = v[vs - 2];
+
+  for (uint32_t j = m + 1; j-- > 0;) {
+    uint32_t* part = r + j;  // the dividend window t:part[vs-1..0]
+    uint32_t qhat = 0;
+    uint32_t rhat = 0;
+    bool test = true;
+    if (word_div(&qhat, &rhat, t, part[vs - 1], v1) == 1) {
+      // t = v1: the estimate is b - 1 with remainder part[vs-1] + v1.
+      qhat = 0xFFFFFFFFu;
+      const uint64_t sum = static_cast<uint64_t>(part[vs - 1]) + v1;
+      rhat = static_cast<uint32_t>(sum);
+      test = (sum >> 32) == 0;
+    }
+    // The estimate is at most two too large; the test with the second digit
+    // leaves it at most one too large, which the add-back below corrects.
+    while (test && qhat != 0 &&
+           static_cast<uint64_t>(qhat) * v2 > (static_cast<uint64_t>(rhat) << 32 | part[vs - 2])) {
+      --qhat;
+      const uint64_t sum = static_cast<uint64_t>(rhat) + v1;
+      rhat = static_cast<uint32_t>(sum);
+      test = (sum >> 32) == 0;
+    }
+    t = digits_mul_sub(t, part, v, qhat, vs);
+    q[j] = qhat;
+    if (t != 0) {
+      q[j] = qhat - 1;
+      digits_add(part, part, v, vs);
+    }
+    t = part[vs - 1];
+  }
+  if (m > 0) {
+    for (uint32_t i = vs; i < us; ++i) r[i] = 0;
+  }
+  digits_shift_right(r, r, s, vs);
+  digits_shift_right(v, v, s, vs);
+  return 0;
+}

@@ -1,0 +1,143 @@
+// Division: the word division, division by one digit and the long division,
+// on the edge cases and on random operands checked by u = q * v + r, r < v.
+#include "digits.h"
+
+#include <gtest/gtest.h>
+
+#include "test_digits.h"
+
+namespace {
+
+TEST(WordDiv, QuotientBit32AndRemainder) {
+  uint32_t q = 7, r = 7;
+  EXPECT_EQ(word_div(&q, &r, 0, 100, 0x80000000u), 0);
+  EXPECT_EQ(q, 0u);
+  EXPECT_EQ(r, 100u);
+  // hi = d: the quotient has bit 32 set.
+  EXPECT_EQ(word_div(&q, &r, 0x80000000u, 5, 0x80000000u), 1);
+  EXPECT_EQ(q, 0u);
+  EXPECT_EQ(r, 5u);
+  EXPECT_EQ(word_div(&q, &r, 0xFFFFFFFFu, 0xFFFFFFFFu, 0x80000000u), 1);
+  EXPECT_EQ(q, 0xFFFFFFFFu);
+  EXPECT_EQ(r, 0x7FFFFFFFu);
+  EXPECT_EQ(word_div(&q, &r, 0x12345678u, 0x9ABCDEF0u, 0xFEDCBA98u), 0);
+  const uint64_t dividend = 0x123456789ABCDEF0ull;
+  EXPECT_EQ(q, static_cast<uint32_t>(dividend / 0xFEDCBA98u));
+  EXPECT_EQ(r, static_cast<uint32_t>(dividend % 0xFEDCBA98u));
+}
+
+TEST(WordDiv, DivisorWithoutTopBitIsRefused) {
+  uint32_t q = 7, r = 7;
+  EXPECT_EQ(word_div(&q, &r, 0, 100, 0x7FFFFFFFu), -1);
+  EXPECT_EQ(q, 0u);
+  EXPECT_EQ(r, 0u);
+}
+
+TEST(DigitsDivWord, AgainstSixtyFourBitArithmetic) {
+  TestRandom random(21);
+  for (int round = 0; round < 500; ++round) {
+    const Digits u = random.digits(2);
+    uint32_t d = random.next() >> random.below(32);
+    if (d == 0) d = 3;
+    Digits q(2, 0xCCCCCCCCu);
+    const uint64_t value = static_cast<uint64_t>(u[1]) << 32 | u[0];
+    EXPECT_EQ(digits_div_word(q.data(), u.data(), d, 2), static_cast<uint32_t>(value % d));
+    EXPECT_EQ(static_cast<uint64_t>(q[1]) << 32 | q[0], value / d);
+  }
+}
+
+TEST(DigitsDivWord, ZeroCountOrDivisorLeavesQuotientAlone) {
+  const Digits u = {10, 20};
+  Digits q = {1, 2};
+  EXPECT_EQ(digits_div_word(q.data(), u.data(), 0, 2), 0u);
+  EXPECT_EQ(digits_div_word(q.data(), u.data(), 7, 0), 0u);
+  EXPECT_EQ(q, (Digits{1, 2}));
+}
+
+// Checks u = q * v + r and r < v over the un digits, and that v is unchanged.
+void expect_division_holds(const Digits& u, Digits v) {
+  const uint32_t un = static_cast<uint32_t>(u.size());
+  const uint32_t vn = static_cast<uint32_t>(v.size());
+  const Digits v_before = v;
+  Digits q(un, 0xCCCCCCCCu), r(un, 0xCCCCCCCCu);
+  ASSERT_EQ(digits_divide(q.data(), r.data(), u.data(), un, v.data(), vn), 0);
+  ASSERT_EQ(v, v_before) << "the divisor must be restored";
+  // Work over un + vn digits: q * v fits there.
+  const uint32_t wide = un + vn;
+  Digits qw(wide, 0), vw(wide, 0), rw(wide, 0), product(2 * wide), uw(wide, 0);
+  std::copy(q.begin(), q.end(), qw.begin());
+  std::copy(v.begin(), v.end(), vw.begin());
+  std::copy(r.begin(), r.end(), rw.begin());
+  std::copy(u.begin(), u.end(), uw.begin());
+  digits_mul(product.data(), qw.data(), vw.data(), wide);
+  EXPECT_EQ(digits_add(product.data(), product.data(), rw.data(), wide), 0u);
+  EXPECT_EQ(Digits(product.begin(), product.begin() + wide), uw) << "u = q * v + r";
+  EXPECT_EQ(digits_used(product.data() + wide, wide), 0u);
+  EXPECT_EQ(digits_compare(rw.data(), vw.data(), wide), -1) << "r < v";
+}
+
+TEST(DigitsDivide, EdgeCases) {
+  const Digits big = {0x11111111u, 0x22222222u, 0x33333333u};
+  // A number by itself: quotient 1, remainder 0.
+  Digits v = big;
+  Digits q(3), r(3);
+  ASSERT_EQ(digits_divide(q.data(), r.data(), big.data(), 3, v.data(), 3), 0);
+  EXPECT_EQ(q, (Digits{1, 0, 0}));
+  EXPECT_EQ(r, (Digits{0, 0, 0}));
+  // A smaller by a larger number: quotient 0, the smaller as remainder.
+  const Digits small = {5, 6, 0};
+  ASSERT_EQ(digits_divide(q.data(), r.data(), small.data(), 3, v.data(), 3), 0);
+  EXPECT_EQ(q, (Digits{0, 0, 0}));
+  EXPECT_EQ(r, small);
+  const Digits same_length = {0x11111110u, 0x22222222u, 0x33333333u};
+  ASSERT_EQ(digits_divide(q.data(), r.data(), same_length.data(), 3, v.data(), 3), 0);
+  EXPECT_EQ(q, (Digits{0, 0, 0}));
+  EXPECT_EQ(r, same_length);
+  // By one digit (the divisor's other digits zero).
+  Digits one_digit = {7, 0};
+  ASSERT_EQ(digits_divide(q.data(), r.data(), big.data(), 3, one_digit.data(), 2), 0);
+  Digits expected_q(3);
+  const uint32_t expected_r = digits_div_word(expected_q.data(), big.data(), 7, 3);
+  EXPECT_EQ(q, expected_q);
+  EXPECT_EQ(r, (Digits{expected_r, 0, 0}));
+  // By zero: -1, q and r zero.
+  Digits zero = {0, 0};
+  q.assign(3, 9);
+  r.assign(3, 9);
+  EXPECT_EQ(digits_divide(q.data(), r.data(), big.data(), 3, zero.data(), 2), -1);
+  EXPECT_EQ(q, (Digits{0, 0, 0}));
+  EXPECT_EQ(r, (Digits{0, 0, 0}));
+}
+
+TEST(DigitsDivide, CornerOperandsForTheEstimate) {
+  // Divisors whose top digit is all ones or just the top bit, dividends whose
+  // leading digits equal the divisor's: the estimate overflows or is two too big.
+  const std::vector<std::pair<Digits, Digits>> cases = {
+      {{0, 0, 0x80000000u}, {0xFFFFFFFFu, 0x80000000u}},
+      {{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu}, {0xFFFFFFFFu, 0xFFFFFFFFu}},
+      {{0, 0, 0x7FFFFFFFu, 0x80000000u}, {1, 0, 0x80000000u}},
+      {{0, 0xFFFFFFFEu, 0x80000000u}, {0xFFFFFFFFu, 0x80000000u}},
+      {{0x00000000u, 0x00000000u, 0x00008000u}, {0x00000001u, 0x00008000u}},
+      {{3, 0, 0, 0, 1}, {1, 0, 1}},
+      {{0xFFFFFFFFu, 0xFFFFFFFFu, 0, 0x00000001u}, {0xFFFFFFFFu, 0x00000001u}},
+  };
+  for (const auto& c : cases) expect_division_holds(c.first, c.second);
+}
+
+TEST(DigitsDivide, RandomOperandsUpTo130Digits) {
+  TestRandom random(22);
+  for (int round = 0; round < 400; ++round) {
+    const uint32_t un = 1 + random.below(130);
+    const uint32_t vn = 2 + random.below(un < 2 ? 1 : un);
+    Digits u = random.digits(un);
+    Digits v = random.digits(vn);
+    // Vary the significant lengths as well as the array lengths.
+    if (random.below(3) == 0) u.back() = 0;
+    if (v[vn - 1] == 0 && v[vn - 2] == 0) v[vn - 1] = 1 + random.below(100);
+    if (digits_used(v.data(), vn) == 0) v[0] = 1;
+    SCOPED_TRACE("un " + std::to_string(un) + ", vn " + std::to_string(vn));
+    expect_division_holds(u, v);
+  }
+}
+
+}  // namespace
