@@ -93,6 +93,9 @@ struct parse_case {
     int code;  // 0: parses
 };
 
+// Names the case in test listings.
+void PrintTo(const parse_case& c, std::ostream* out) { *out << c.name; }
+
 class ParserCase : public ::testing::TestWithParam<std::tuple<parse_case, char>> {};
 
 TEST_P(ParserCase, GivesCode) {
@@ -178,7 +181,7 @@ TEST(SignatureBlockParser, HexTextDigitsInEitherCaseAndNonDigitsAsZero) {
     block_fixture f = block_fixture::unsigned_block(sigtest::make_script(), options('T', 0, 10));
     const parse_result upper = parse(f.file);
     ASSERT_TRUE(upper.ok);
-    for (size_t i = f.block_start + 16; i < f.file.size() - 16; ++i) {
+    for (size_t i = f.block_start + 16; i < f.find_end_marker(); ++i) {
         if (f.file[i] >= 'A' && f.file[i] <= 'F') f.file[i] = static_cast<uint8_t>(f.file[i] | 0x20);
     }
     // The span 0x000001D4-ish field begins with zero digits: make one a 'G'.

@@ -147,6 +147,9 @@ struct code_case {
     outcome expected;
 };
 
+// Names the case in test listings.
+void PrintTo(const code_case& c, std::ostream* out) { *out << c.name; }
+
 class VerifyCode : public ::testing::TestWithParam<std::tuple<code_case, char>> {};
 
 TEST_P(VerifyCode, Gives) {
