@@ -71,7 +71,7 @@ void expect_division_holds(const Digits& u, Digits v) {
   std::copy(u.begin(), u.end(), uw.begin());
   digits_mul(product.data(), qw.data(), vw.data(), wide);
   EXPECT_EQ(digits_add(product.data(), product.data(), rw.data(), wide), 0u);
-  EXPECT_EQ(Digits(product.begin(), product.begin() + wide), uw) << "u = q * v + r";
+  EXPECT_EQ(Digits(product.data(), product.data() + wide), uw) << "u = q * v + r";
   EXPECT_EQ(digits_used(product.data() + wide, wide), 0u);
   EXPECT_EQ(digits_compare(rw.data(), vw.data(), wide), -1) << "r < v";
 }

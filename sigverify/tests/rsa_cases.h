@@ -33,7 +33,7 @@ inline Bytes trailer_message(uint32_t d, uint32_t digest_at) {
   if (d <= rsa_k - 32) {
     uint8_t digest[16];
     md5_digest(message.data(), d, digest);
-    std::copy(digest, digest + 16, message.begin() + digest_at);
+    std::copy(digest, digest + 16, message.data() + digest_at);
   }
   for (uint32_t i = 0; i < 4; ++i) message[rsa_k - 16 + i] = static_cast<uint8_t>(d >> (8 * i));
   return message;
