@@ -1,0 +1,258 @@
+// sweepkit-sign: the maker's signing tool. Appends signature blocks and
+// legacy trailers, and runs the kit's own verification on a file.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "builtin_keys.h"
+#include "md5.h"
+#include "private_key.h"
+#include "sig_result.h"
+#include "signature_writer.h"
+#include "utf8_path.h"
+#include "verify_file.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitRejected = 1;
+constexpr int kExitError = 2;
+
+void usage() {
+    std::fputs(
+        "usage:\n"
+        "  sweepkit-sign sign [--encoding B|T] [--key primary|secondary] [--private-key PEM]\n"
+        "                     [--lead-pad N] [--lead-text TEXT] [--tail-pad N] [--extra-records N]\n"
+        "                     [--output OUT] FILE\n"
+        "  sweepkit-sign sign-legacy [--encoding B|T] [--private-key PEM] [--output OUT] FILE\n"
+        "  sweepkit-sign verify [--mode N] FILE\n"
+        "Signing appends to FILE (or writes FILE plus the signature to OUT). Without\n"
+        "--private-key the development keys in " SK_DEV_KEYS_DIR " are used.\n",
+        stderr);
+}
+
+struct arguments {
+    std::string file;
+    std::string output;
+    std::string private_key;
+    char encoding = 'B';
+    char key = 'P';
+    uint32_t mode = 0;
+    sigverify::block_options block;
+};
+
+bool parse_number(const char* text, uint32_t max, uint32_t* value) {
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(text, &end, 10);
+    if (end == text || *end != '\0' || v > max) return false;
+    *value = static_cast<uint32_t>(v);
+    return true;
+}
+
+// Options of all commands; which ones a command takes is checked by `allowed`.
+bool parse_arguments(int argc, char** argv, const std::string& allowed, arguments* args) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option.rfind("--", 0) != 0) {
+            if (!args->file.empty()) return false;
+            args->file = option;
+            continue;
+        }
+        if (allowed.find(option + " ") == std::string::npos || i + 1 >= argc) return false;
+        const char* value = argv[++i];
+        uint32_t number = 0;
+        if (option == "--encoding") {
+            if (std::strcmp(value, "B") != 0 && std::strcmp(value, "T") != 0) return false;
+            args->encoding = value[0];
+        } else if (option == "--key") {
+            if (std::strcmp(value, "primary") == 0) {
+                args->key = 'P';
+            } else if (std::strcmp(value, "secondary") == 0) {
+                args->key = 'D';
+            } else {
+                return false;
+            }
+        } else if (option == "--private-key") {
+            args->private_key = value;
+        } else if (option == "--output") {
+            args->output = value;
+        } else if (option == "--mode") {
+            if (!parse_number(value, UINT32_MAX, &args->mode)) return false;
+        } else if (option == "--lead-pad") {
+            if (!parse_number(value, 32, &number)) return false;
+            args->block.lead_pad = number;
+        } else if (option == "--tail-pad") {
+            if (!parse_number(value, 32, &number)) return false;
+            args->block.tail_pad = number;
+        } else if (option == "--lead-text") {
+            args->block.lead_text = value;
+        } else if (option == "--extra-records") {
+            if (!parse_number(value, 254, &number)) return false;
+            args->block.extra_records = number;
+        }
+    }
+    return !args->file.empty();
+}
+
+bool read_file(const std::string& path, std::vector<uint8_t>* content) {
+    std::unique_ptr<FILE, int (*)(FILE*)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!in) return false;
+    content->clear();
+    uint8_t buffer[65536];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) content->insert(content->end(), buffer, buffer + n);
+    return std::ferror(in.get()) == 0;
+}
+
+// Writes the file's content plus the appended bytes through a temporary file
+// renamed into place, so a failure leaves the target as it was.
+bool write_signed(const std::string& target, const std::vector<uint8_t>& content,
+                  const std::vector<uint8_t>& appended, std::string* error) {
+    const std::string temporary = target + ".sweepkit-sign.tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+        out.write(reinterpret_cast<const char*>(appended.data()), static_cast<std::streamsize>(appended.size()));
+        out.close();
+        if (!out) {
+            std::filesystem::remove(temporary);
+            *error = "cannot write " + temporary;
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, target, ec);
+    if (ec) {
+        std::filesystem::remove(temporary);
+        *error = "cannot replace " + target + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+std::string default_key(char selector) {
+    return std::string(SK_DEV_KEYS_DIR) + (selector == 'D' ? "/secondary_private.pem" : "/primary_private.pem");
+}
+
+// Signs with the key and warns when it is not the key this build verifies with.
+bool sign_message(const arguments& args, char selector, const uint8_t message[256], uint8_t signature[256]) {
+    const std::string pem = args.private_key.empty() ? default_key(selector) : args.private_key;
+    uint8_t modulus[256];
+    std::string error;
+    if (!sweepkit_sign::private_key_operation(pem, message, signature, modulus, &error)) {
+        std::fprintf(stderr, "sweepkit-sign: %s\n", error.c_str());
+        return false;
+    }
+    const uint8_t* builtin = selector == 'D' ? builtin_secondary_modulus : builtin_primary_modulus;
+    if (std::memcmp(modulus, builtin, 256) != 0) {
+        std::fprintf(stderr, "sweepkit-sign: warning: %s is not the %s key built into this verifier\n", pem.c_str(),
+                     selector == 'D' ? "secondary" : "primary");
+    }
+    return true;
+}
+
+int fail(const std::string& file, const std::string& why) {
+    std::fprintf(stderr, "sweepkit-sign: %s: %s; nothing written\n", file.c_str(), why.c_str());
+    return kExitError;
+}
+
+int command_sign(const arguments& args) {
+    std::wstring wide;
+    if (!sweepkit_sign::utf8_to_wide(args.file, &wide)) return fail(args.file, "the path is not UTF-8");
+    sigverify::sig_payload payload{};
+    const sigverify::sign_check check = sigverify::compute_signing_payload(wide.c_str(), &payload);
+    if (!check.ok) return fail(args.file, check.reason);
+    std::vector<uint8_t> content;
+    if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
+
+    uint8_t message[256];
+    uint8_t signature[256];
+    sigverify::build_signed_message(payload, message);
+    if (!sign_message(args, args.key, message, signature)) return fail(args.file, "not signed");
+    sigverify::block_options options = args.block;
+    options.encoding = args.encoding;
+    options.key_selector = args.key;
+    std::vector<uint8_t> block;
+    if (!sigverify::build_signature_block(options, content.size(), signature, &block)) {
+        return fail(args.file, "the block options are out of range (--lead-text longer than --lead-pad?)");
+    }
+    std::string error;
+    if (!write_signed(args.output.empty() ? args.file : args.output, content, block, &error)) {
+        return fail(args.file, error);
+    }
+    std::printf("signed %s: %c block, %s key, %zu bytes appended\n", args.file.c_str(), args.encoding,
+                args.key == 'D' ? "secondary" : "primary", block.size());
+    return kExitOk;
+}
+
+int command_sign_legacy(const arguments& args) {
+    std::vector<uint8_t> content;
+    if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
+    const size_t trailer_size = args.encoding == 'T' ? 513 : 257;
+    if (content.size() + trailer_size > UINT32_MAX) return fail(args.file, "the file is too large to sign");
+    uint8_t digest[16];
+    md5_digest(content.data(), static_cast<uint32_t>(content.size()), digest);
+    uint8_t message[256];
+    uint8_t signature[256];
+    sigverify::build_legacy_message(static_cast<uint32_t>(content.size() + trailer_size), digest, message);
+    if (!sign_message(args, 'D', message, signature)) return fail(args.file, "not signed");
+    std::vector<uint8_t> trailer;
+    sigverify::build_legacy_trailer(args.encoding, signature, &trailer);
+    std::string error;
+    if (!write_signed(args.output.empty() ? args.file : args.output, content, trailer, &error)) {
+        return fail(args.file, error);
+    }
+    std::printf("signed %s: legacy %c trailer, %zu bytes appended\n", args.file.c_str(), args.encoding,
+                trailer.size());
+    return kExitOk;
+}
+
+int command_verify(const arguments& args) {
+    std::wstring wide;
+    if (!sweepkit_sign::utf8_to_wide(args.file, &wide)) return fail(args.file, "the path is not UTF-8");
+    int code = 0;
+    const bool accepted = sigverify::verify_file_signature(wide.c_str(), &code, args.mode);
+    std::printf("%s %d: %s\n", accepted ? "accepted" : "rejected", code, sigverify::sig_code_meaning(accepted, code));
+    if (accepted) return kExitOk;
+    // Codes that say the file could not be looked at, rather than judged.
+    const bool io_error = code == sigverify::kCodeNotFound || code == sigverify::kCodeCannotOpen ||
+                          code == sigverify::kCodeNoMemory || code == sigverify::kCodeMissingArgument;
+    return io_error ? kExitError : kExitRejected;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    enum class command { sign, sign_legacy, verify, unknown };
+    const std::string name = argc > 1 ? argv[1] : "";
+    const command which = name == "sign"          ? command::sign
+                          : name == "sign-legacy" ? command::sign_legacy
+                          : name == "verify"      ? command::verify
+                                                  : command::unknown;
+    arguments args;
+    switch (which) {
+        case command::sign:
+            if (!parse_arguments(argc, argv,
+                                 "--encoding --key --private-key --lead-pad --lead-text --tail-pad --extra-records "
+                                 "--output ",
+                                 &args)) {
+                break;
+            }
+            return command_sign(args);
+        case command::sign_legacy:
+            if (!parse_arguments(argc, argv, "--encoding --private-key --output ", &args)) break;
+            return command_sign_legacy(args);
+        case command::verify:
+            if (!parse_arguments(argc, argv, "--mode ", &args)) break;
+            return command_verify(args);
+        case command::unknown:
+            break;
+    }
+    usage();
+    return kExitError;
+}

@@ -1,0 +1,28 @@
+// Runs command lines for the tool's tests and collects what they print.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tooltest {
+
+struct run_result {
+    int exit_code;       // -1 when the command did not end normally
+    std::string output;  // standard output
+};
+
+// Runs the command line through the shell; standard error goes to the
+// test's own standard error.
+run_result run(const std::string& command);
+
+// The signing tool followed by its arguments, each quoted for the shell.
+std::string tool(const std::vector<std::string>& args);
+std::string quote(const std::string& arg);
+
+std::vector<uint8_t> read_bytes(const std::string& path);
+void write_bytes(const std::string& path, const std::vector<uint8_t>& content);
+// A file name in the working folder unique to the running test.
+std::string test_file(const std::string& suffix);
+
+}  // namespace tooltest
