@@ -1,0 +1,39 @@
+// Fuzz targets that read through the verification's file interface write
+// each input to one file of their own in the temporary folder.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace fuzzing {
+
+class fuzz_temp_file {
+public:
+    explicit fuzz_temp_file(const char* target)
+        : path_(std::filesystem::temp_directory_path() / (std::string("sweepkit_") + target + ".bin")),
+          wide_(path_.wstring()) {}
+    ~fuzz_temp_file() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    fuzz_temp_file(const fuzz_temp_file&) = delete;
+    fuzz_temp_file& operator=(const fuzz_temp_file&) = delete;
+
+    // Replaces the file's content; false when it cannot be written.
+    bool write(const uint8_t* data, size_t size) const {
+        FILE* out = std::fopen(path_.string().c_str(), "wb");
+        if (out == nullptr) return false;
+        const bool ok = size == 0 || std::fwrite(data, 1, size, out) == size;
+        return std::fclose(out) == 0 && ok;
+    }
+    const wchar_t* wide() const { return wide_.c_str(); }
+
+private:
+    std::filesystem::path path_;
+    std::wstring wide_;
+};
+
+}  // namespace fuzzing
