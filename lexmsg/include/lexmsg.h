@@ -144,6 +144,81 @@ LEXMSG_API lexmsg_arg_list* lexmsg_arg_list_from_va_sentinel(va_list args);
 LEXMSG_API int lexmsg_arg_list_serialize(const lexmsg_arg_list* list, void* out, uint32_t* size);
 LEXMSG_API int lexmsg_arg_list_deserialize(lexmsg_arg_list** out, const void* data, uint32_t length);
 
+/* ---- Catalogs and messages ------------------------------------------------ */
+/* A catalog holds numbered messages in a wide section (UTF-8 text, delivered
+ * as UTF-16) and a narrow section (8-bit text, delivered unchanged). A handle
+ * holds one section: W functions take wide handles, A functions narrow ones.
+ * The _mf functions take an explicit handle; the others use one of two
+ * process-wide slots (the wide slot for W, the narrow slot for A).
+ *
+ * Initialisers: 0 on success; -2 if the file cannot be opened (handle out
+ * untouched); -1 (read, seek or decompression failure, no memory) or -3
+ * (malformed catalog, or the section is absent) with a NULL handle stored.
+ * lexmsg_init_rawA_mf returns -3 without touching the handle out for a NULL
+ * image, a length below 36 or a wrong magic; the image may be released when
+ * it returns. lexmsg_initembA_mf finds the catalog behind the marker "ZRR:"
+ * followed by the module path's base name (what follows its last backslash)
+ * in the host file, and reads the host file as a catalog if there is none.
+ * The plain initialisers return -1 while their slot is loaded. */
+LEXMSG_API int lexmsg_initW_mf(const char* path, lexmsg_handle** handle);
+LEXMSG_API int lexmsg_wcsinitW_mf(const lexmsg_wchar* path, lexmsg_handle** handle);
+LEXMSG_API int lexmsg_initA_mf(const char* path, lexmsg_handle** handle);
+LEXMSG_API int lexmsg_wcsinitA_mf(const lexmsg_wchar* path, lexmsg_handle** handle);
+LEXMSG_API int lexmsg_initembA_mf(const char* module_path, const char* host_path, lexmsg_handle** handle,
+                                  uint32_t reserved);
+LEXMSG_API int lexmsg_init_rawA_mf(const void* image, uint32_t length, lexmsg_handle** handle);
+LEXMSG_API int lexmsg_initW(const char* path);
+LEXMSG_API int lexmsg_wcsinitW(const lexmsg_wchar* path);
+LEXMSG_API int lexmsg_initA(const char* path);
+LEXMSG_API int lexmsg_wcsinitA(const lexmsg_wchar* path);
+LEXMSG_API int lexmsg_initembA(const char* module_path, const char* host_path, uint32_t reserved);
+
+/* Cleanup: 0, or -7 (nothing freed) for a NULL handle or one of the other
+ * kind. The plain forms return -1 when their slot is empty. */
+LEXMSG_API int lexmsg_cleanupW_mf(lexmsg_handle* handle);
+LEXMSG_API int lexmsg_cleanupA_mf(lexmsg_handle* handle);
+LEXMSG_API int lexmsg_cleanupW(void);
+LEXMSG_API int lexmsg_cleanupA(void);
+
+/* Releases a block that the library allocated (a message text); NULL is
+ * accepted. */
+LEXMSG_API void lexmsg_free(void* block);
+
+/* Message id with the arguments of the list (NULL: none) inserted, delivered
+ * zero-terminated into *buffer. size is in bytes, terminator included (two
+ * bytes per UTF-16 unit for W): with size 0 the library allocates exactly the
+ * needed size, stores it in *buffer (release it with lexmsg_free), and the
+ * block is the caller's whatever the result; otherwise *buffer is the
+ * caller's buffer of size bytes.
+ * Results: 0; -6 when the argument count differs from the highest argument
+ * number the message uses (the message is delivered all the same; missing
+ * arguments insert nothing); a positive needed size when size is too small
+ * (nothing written); -7 bad handle (plain forms: -1); -4 no such message; -3
+ * malformed message; -5 an argument of unknown tag or no memory to render
+ * it; -1 no memory, NULL buffer, empty slot, or literal text that does not
+ * convert within its stated length.
+ * The v and variadic forms take count (int tag, value) pairs as
+ * lexmsg_arg_list_from_va reads them. */
+LEXMSG_API int lexmsg_lgetMessageW_mf(const lexmsg_handle* handle, uint32_t id, lexmsg_wchar** buffer,
+                                      uint32_t size, const lexmsg_arg_list* args);
+LEXMSG_API int lexmsg_lgetMessageA_mf(const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size,
+                                      const lexmsg_arg_list* args);
+LEXMSG_API int lexmsg_vgetMessageW_mf(const lexmsg_handle* handle, uint32_t id, unsigned int count,
+                                      lexmsg_wchar** buffer, uint32_t size, va_list pairs);
+LEXMSG_API int lexmsg_vgetMessageA_mf(const lexmsg_handle* handle, uint32_t id, unsigned int count, char** buffer,
+                                      uint32_t size, va_list pairs);
+LEXMSG_API int lexmsg_getMessageW_mf(const lexmsg_handle* handle, uint32_t id, unsigned int count,
+                                     lexmsg_wchar** buffer, uint32_t size, ...);
+LEXMSG_API int lexmsg_getMessageA_mf(const lexmsg_handle* handle, uint32_t id, unsigned int count, char** buffer,
+                                     uint32_t size, ...);
+LEXMSG_API int lexmsg_lgetMessageW(uint32_t id, lexmsg_wchar** buffer, uint32_t size, const lexmsg_arg_list* args);
+LEXMSG_API int lexmsg_lgetMessageA(uint32_t id, char** buffer, uint32_t size, const lexmsg_arg_list* args);
+LEXMSG_API int lexmsg_vgetMessageW(uint32_t id, unsigned int count, lexmsg_wchar** buffer, uint32_t size,
+                                   va_list pairs);
+LEXMSG_API int lexmsg_vgetMessageA(uint32_t id, unsigned int count, char** buffer, uint32_t size, va_list pairs);
+LEXMSG_API int lexmsg_getMessageW(uint32_t id, unsigned int count, lexmsg_wchar** buffer, uint32_t size, ...);
+LEXMSG_API int lexmsg_getMessageA(uint32_t id, unsigned int count, char** buffer, uint32_t size, ...);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,153 @@
+// Inflating catalog sections with zlib, from files through a 4096-byte input
+// buffer and from memory in one call, and the embedded-catalog search.
+#include "catalog_loader.h"
+
+#include <climits>
+#include <cstring>
+#include <zlib.h>
+
+#include "le_bytes.h"
+#include "lexmsg.h"
+#include "memory.h"
+
+namespace lexmsg {
+namespace {
+
+constexpr size_t kReadChunk = 4096;
+
+bool seek_to(std::FILE* file, uint64_t offset) {
+    if (offset > static_cast<uint64_t>(LONG_MAX)) return false;
+    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
+}
+
+// Bytes from offset to the end of the file, or 0 when it cannot be told.
+uint64_t bytes_after(std::FILE* file, uint64_t offset) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
+    const long end = std::ftell(file);
+    if (end < 0 || static_cast<uint64_t>(end) <= offset) return 0;
+    return static_cast<uint64_t>(end) - offset;
+}
+
+// Feeds the file to an inflate stream whose output area is the whole block.
+int inflate_file_stream(std::FILE* file, unsigned char* block, uint32_t expanded) {
+    z_stream stream;
+    std::memset(&stream, 0, sizeof stream);
+    if (inflateInit(&stream) != Z_OK) return LEXMSG_E_FAIL;
+    stream.next_out = block;
+    stream.avail_out = expanded;
+    unsigned char input[kReadChunk];
+    int zrc = Z_OK;
+    int rc = LEXMSG_OK;
+    do {
+        const size_t got = std::fread(input, 1, sizeof input, file);
+        if (std::ferror(file)) {
+            rc = LEXMSG_E_FAIL;
+            break;
+        }
+        stream.next_in = input;
+        stream.avail_in = static_cast<uInt>(got);
+        zrc = inflate(&stream, Z_NO_FLUSH);
+    } while (zrc == Z_OK);
+    if (rc == LEXMSG_OK && (zrc != Z_STREAM_END || stream.total_out != expanded)) rc = LEXMSG_E_FAIL;
+    inflateEnd(&stream);
+    return rc;
+}
+
+}  // namespace
+
+int load_section_from_file(std::FILE* file, uint64_t base, Section which, LoadedSection* out) {
+    if (!seek_to(file, base)) return LEXMSG_E_FAIL;
+    unsigned char raw[kHeaderSize];
+    if (std::fread(raw, 1, sizeof raw, file) != sizeof raw) return LEXMSG_E_MALFORMED;
+    const CatalogHeader header = decode_header(raw);
+    if (header.magic != kCatalogMagic) return LEXMSG_E_MALFORMED;
+    const SectionInfo& info = header.section(which);
+    if (info.offset == 0) return LEXMSG_E_MALFORMED;
+    const uint64_t start = base + info.offset;
+    // A stream cannot inflate beyond a fixed multiple of the bytes that remain.
+    if (info.expanded_size > max_inflated_size(bytes_after(file, start))) return LEXMSG_E_FAIL;
+    auto* block = static_cast<unsigned char*>(mem_alloc(info.expanded_size));
+    if (block == nullptr) return LEXMSG_E_FAIL;
+    int rc = seek_to(file, start) ? inflate_file_stream(file, block, info.expanded_size) : LEXMSG_E_FAIL;
+    if (rc != LEXMSG_OK) {
+        mem_free(block);
+        return rc;
+    }
+    *out = {block, info.expanded_size, header.highest_id};
+    return LEXMSG_OK;
+}
+
+int load_section_from_memory(const unsigned char* image, uint32_t length, Section which, LoadedSection* out) {
+    if (length < kHeaderSize) return LEXMSG_E_MALFORMED;
+    const CatalogHeader header = decode_header(image);
+    if (header.magic != kCatalogMagic) return LEXMSG_E_MALFORMED;
+    const SectionInfo& info = header.section(which);
+    if (info.offset == 0) return LEXMSG_E_MALFORMED;
+    if (uint64_t{info.offset} + info.stored_size > length) return LEXMSG_E_MALFORMED;
+    if (info.expanded_size > max_inflated_size(info.stored_size)) return LEXMSG_E_FAIL;
+    auto* block = static_cast<unsigned char*>(mem_alloc(info.expanded_size));
+    if (block == nullptr) return LEXMSG_E_FAIL;
+    uLongf produced = info.expanded_size;
+    const int zrc = uncompress(block, &produced, image + info.offset, info.stored_size);
+    if (zrc != Z_OK || produced != info.expanded_size) {
+        mem_free(block);
+        return LEXMSG_E_FAIL;
+    }
+    *out = {block, info.expanded_size, header.highest_id};
+    return LEXMSG_OK;
+}
+
+uint64_t find_embedded_catalog(std::FILE* file, const char* name) {
+    constexpr size_t kWindow = 4096;
+    constexpr size_t kKept = 1024;                // repeated from the previous window
+    constexpr size_t kStep = kWindow - kKept;     // 3072: fresh bytes per later fill
+    constexpr size_t kGap = 64;                   // where the header may start after the name
+    static const unsigned char kMarker[4] = {'Z', 'R', 'R', ':'};
+
+    const size_t name_length = std::strlen(name);
+    if (name_length == 0) return 0;
+    const size_t marker_length = sizeof kMarker + name_length + 1;  // with the name's zero byte
+    if (marker_length > kWindow) return 0;
+    if (!seek_to(file, 0)) return 0;
+
+    unsigned char window[kWindow];
+    uint64_t window_position = 0;
+    bool first = true;
+    for (;;) {
+        size_t wanted;
+        size_t got;
+        const bool first_fill = first;
+        if (first) {
+            std::memset(window, 0, kWindow);
+            wanted = kWindow;
+            got = std::fread(window, 1, wanted, file);
+            first = false;
+        } else {
+            std::memmove(window, window + kStep, kKept);
+            std::memset(window + kKept, 0, kStep);
+            wanted = kStep;
+            got = std::fread(window + kKept, 1, wanted, file);
+            window_position += kStep;
+        }
+        // A later fill that reads nothing still leaves the previous window's
+        // untested tail at the front of the buffer.
+        if (got == 0 && first_fill) return 0;
+        // The last window has no successor to repeat its tail, so every start
+        // position in it is tested.
+        const bool last = got < wanted;
+        const size_t starts = last ? kWindow : kStep;
+        for (size_t at = 0; at < starts && at + marker_length <= kWindow; ++at) {
+            if (std::memcmp(window + at, kMarker, sizeof kMarker) != 0) continue;
+            if (std::memcmp(window + at + sizeof kMarker, name, name_length + 1) != 0) continue;
+            const size_t gap_start = at + marker_length;
+            for (size_t h = gap_start; h < gap_start + kGap && h + 4 <= kWindow; ++h) {
+                if (window[h] == 0 && window[h + 1] == 'Z' && window[h + 2] == 'R' && window[h + 3] == 'R') {
+                    return window_position + h;
+                }
+            }
+        }
+        if (last) return 0;
+    }
+}
+
+}  // namespace lexmsg

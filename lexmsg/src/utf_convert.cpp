@@ -1,0 +1,99 @@
+// Our own UTF-8 to UTF-16 converter, with the replacement rules of the
+// system's converter, and UTF-16 to UTF-8 for file names.
+#include <cstdint>
+
+#include "utf_convert.h"
+
+namespace lexmsg {
+namespace {
+
+constexpr uint32_t kReplacement = 0xFFFD;
+
+// Decodes one character at src[*at]; an ill-formed maximal subpart yields
+// U+FFFD and is consumed whole.
+uint32_t decode_one(const unsigned char* src, size_t length, size_t* at) {
+    const unsigned char lead = src[(*at)++];
+    if (lead < 0x80) return lead;
+    size_t trail;
+    uint32_t value;
+    unsigned char low = 0x80;   // bounds of the first continuation byte
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        trail = 1;
+        value = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        trail = 2;
+        value = lead & 0x0Fu;
+        if (lead == 0xE0) low = 0xA0;   // no overlong forms
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        trail = 3;
+        value = lead & 0x07u;
+        if (lead == 0xF0) low = 0x90;   // no overlong forms
+        if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return kReplacement;
+    }
+    for (size_t i = 0; i < trail; ++i) {
+        if (*at >= length) return kReplacement;
+        const unsigned char next = src[*at];
+        if (next < low || next > high) return kReplacement;
+        value = (value << 6) | (next & 0x3Fu);
+        ++*at;
+        low = 0x80;
+        high = 0xBF;
+    }
+    return value;
+}
+
+}  // namespace
+
+size_t utf8_to_utf16_own(const char* src, size_t length, lexmsg_wchar* dst, size_t capacity) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(src);
+    size_t written = 0;
+    size_t at = 0;
+    while (at < length) {
+        const uint32_t c = decode_one(bytes, length, &at);
+        if (c >= 0x10000) {
+            if (capacity - written < 2) return 0;
+            dst[written++] = static_cast<lexmsg_wchar>(0xD800 + ((c - 0x10000) >> 10));
+            dst[written++] = static_cast<lexmsg_wchar>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            if (capacity - written < 1) return 0;
+            dst[written++] = static_cast<lexmsg_wchar>(c);
+        }
+    }
+    return written;
+}
+
+bool utf16_to_utf8(const lexmsg_wchar* src, std::string* out) {
+    out->clear();
+    for (size_t i = 0; src[i] != 0; ++i) {
+        uint32_t c = static_cast<uint16_t>(src[i]);
+        if (c >= 0xDC00 && c <= 0xDFFF) return false;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            const uint32_t next = static_cast<uint16_t>(src[i + 1]);
+            if (next < 0xDC00 || next > 0xDFFF) return false;
+            c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+            ++i;
+        }
+        if (c < 0x80) {
+            out->push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return true;
+}
+
+}  // namespace lexmsg
