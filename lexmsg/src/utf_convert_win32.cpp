@@ -6,11 +6,14 @@
 
 namespace lexmsg {
 
+// The length is asked for first, so a result that does not fit is refused
+// whole rather than cut inside a surrogate pair.
 size_t utf8_to_utf16(const char* src, size_t length, lexmsg_wchar* dst, size_t capacity) {
-    if (length == 0 || length > INT_MAX) return 0;
-    const int room = capacity > INT_MAX ? INT_MAX : static_cast<int>(capacity);
-    if (room == 0) return 0;
-    const int produced = MultiByteToWideChar(CP_UTF8, 0, src, static_cast<int>(length), dst, room);
+    if (length == 0 || length > INT_MAX || capacity == 0) return 0;
+    const int source_length = static_cast<int>(length);
+    const int needed = MultiByteToWideChar(CP_UTF8, 0, src, source_length, nullptr, 0);
+    if (needed <= 0 || static_cast<size_t>(needed) > capacity) return 0;
+    const int produced = MultiByteToWideChar(CP_UTF8, 0, src, source_length, dst, needed);
     return produced > 0 ? static_cast<size_t>(produced) : 0;
 }
 
