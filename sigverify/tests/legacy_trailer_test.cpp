@@ -31,7 +31,7 @@ TEST(LegacyTrailer, Verification) {
     bytes binary = sigtest::sign_legacy(content, 'B');
     bytes hex = sigtest::sign_legacy(content, 'T');
     bytes changed = binary;
-    changed[5] ^= 1;
+    changed.at(5) = static_cast<uint8_t>(changed.at(5) ^ 1);
     bytes appended = binary;
     appended.push_back('B');
     bytes lower = hex;

@@ -149,14 +149,12 @@ const parse_case kParseCases[] = {
          *f = second;
      }, 0},
     {"end_marker_21_bytes_into_window", [](block_fixture* f) {
-         bytes file(21, 'a');
-         file.insert(file.end(), sigverify::kEndMarker, sigverify::kEndMarker + 16);
-         f->file = file;
+         const std::string text = std::string(21, 'a') + sigverify::kEndMarker;
+         f->file = bytes(text.begin(), text.end());
      }, 7},
     {"end_marker_20_bytes_into_window", [](block_fixture* f) {
-         bytes file(20, 'a');
-         file.insert(file.end(), sigverify::kEndMarker, sigverify::kEndMarker + 16);
-         f->file = file;
+         const std::string text = std::string(20, 'a') + sigverify::kEndMarker;
+         f->file = bytes(text.begin(), text.end());
      }, 8},
     {"file_of_15_bytes", [](block_fixture* f) { f->file = bytes(15, 'a'); }, 7},
     {"no_end_marker", [](block_fixture* f) { f->file[f->find_end_marker() + 4] ^= 1; }, 7},

@@ -73,7 +73,7 @@ TEST(SignedContent, ReadsAroundRanges) {
         if (std::string(c.name) == "out_of_order") effective = {{50, 60}};  // the later range adds nothing
         if (std::string(c.name) == "last_below_first") effective = {};
         const bytes expected = expected_content(file, c.limit, effective);
-        EXPECT_EQ(bytes(buffer.begin(), buffer.begin() + count), expected) << c.name;
+        EXPECT_EQ(bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count)), expected) << c.name;
     }
 }
 
