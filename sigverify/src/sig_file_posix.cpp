@@ -57,6 +57,12 @@ sig_file* sig_file_open(const wchar_t* path) {
     if (path == nullptr || !to_utf8(path, &narrow)) return nullptr;
     const int fd = open(narrow.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
+    // A directory opens here but not on Windows; it is no file to verify.
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
     auto* file = new (std::nothrow) sig_file{fd};
     if (file == nullptr) close(fd);
     return file;

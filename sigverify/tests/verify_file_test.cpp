@@ -202,6 +202,10 @@ TEST(VerifyFile, ArgumentsAndMissingFiles) {
     int code = 0;
     EXPECT_FALSE(sigverify::verify_file_signature(L"no-such-file.exe", &code, 2));
     EXPECT_EQ(code, 1);
+    // A directory exists but does not open as a file.
+    const std::wstring folder = std::filesystem::current_path().wstring();
+    EXPECT_FALSE(sigverify::verify_file_signature(folder.c_str(), &code, 2));
+    EXPECT_EQ(code, 2);
     EXPECT_FALSE(sigverify::verify_signature_block(nullptr, &code, builtin_primary_modulus, 256));
     EXPECT_EQ(code, 4);
     const bytes file = sigtest::sign(sigtest::make_script());
