@@ -10,6 +10,36 @@ uint32_t leading_zeros(uint32_t d) {
   return count;
 }
 
+// Division of a two-digit number by a normalised digit d through its
+// reciprocal (Moller and Granlund, "Improved division by invariant integers",
+// Algorithm 4): exact, and without a hardware division per quotient digit.
+struct DigitReciprocal {
+  uint32_t d;
+  uint32_t inverse;  // floor((2^64 - 1) / d) - 2^32
+
+  explicit DigitReciprocal(uint32_t divisor)
+      : d(divisor), inverse(static_cast<uint32_t>(~uint64_t{0} / divisor - (uint64_t{1} << 32))) {}
+
+  // q := hi:lo div d, r := hi:lo mod d; hi MUST be below d.
+  void divide(uint32_t hi, uint32_t lo, uint32_t& q, uint32_t& r) const {
+    const uint64_t estimate =
+        static_cast<uint64_t>(inverse) * hi + (static_cast<uint64_t>(hi) << 32 | lo);
+    uint32_t q1 = static_cast<uint32_t>(estimate >> 32) + 1;
+    const uint32_t q0 = static_cast<uint32_t>(estimate);
+    uint32_t remainder = lo - q1 * d;
+    if (remainder > q0) {
+      --q1;
+      remainder += d;
+    }
+    if (remainder >= d) {
+      ++q1;
+      remainder -= d;
+    }
+    q = q1;
+    r = remainder;
+  }
+};
+
 }  // namespace
 
 int word_div(uint32_t* q, uint32_t* r, uint32_t hi, uint32_t lo, uint32_t d) {
@@ -72,13 +102,18 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
   uint32_t t = digits_shift_left(r, u, s, us);
   const uint32_t v1 = v[vs - 1];
   const uint32_t v2 = v[vs - 2];
+  const DigitReciprocal top_digit(v1);
 
   for (uint32_t j = m + 1; j-- > 0;) {
     uint32_t* part = r + j;  // the dividend window t:part[vs-1..0]
     uint32_t qhat = 0;
     uint32_t rhat = 0;
     bool test = true;
-    if (word_div(&qhat, &rhat, t, part[vs - 1], v1) == 1) {
+    // The estimate is t:part[vs-1] div v1, as word_div gives it; below v1
+    // the reciprocal computes it exactly without a hardware division.
+    if (t < v1) {
+      top_digit.divide(t, part[vs - 1], qhat, rhat);
+    } else if (word_div(&qhat, &rhat, t, part[vs - 1], v1) == 1) {
       // t = v1: the estimate is b - 1 with remainder part[vs-1] + v1.
       qhat = 0xFFFFFFFFu;
       const uint64_t sum = static_cast<uint64_t>(part[vs - 1]) + v1;

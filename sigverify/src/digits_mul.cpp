@@ -2,27 +2,14 @@
 // squaring with each cross product computed once, and multiply-subtract.
 #include "digits.h"
 
+#include "digit_rows.h"
+
 void word_mul(uint32_t out[2], uint32_t a, uint32_t b) {
   const uint64_t product = static_cast<uint64_t>(a) * b;
   out[0] = static_cast<uint32_t>(product);
   out[1] = static_cast<uint32_t>(product >> 32);
 }
 
-namespace {
-
-// w[0..n) += u[0..n) * d; returns the carry digit, to be stored above w[n-1].
-// (2^32 - 1)^2 + 2 (2^32 - 1) < 2^64, so product, digit and carry always fit.
-inline uint32_t row_mul_add(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
-  uint64_t carry = 0;
-  for (uint32_t i = 0; i < n; ++i) {
-    carry += static_cast<uint64_t>(u[i]) * d + w[i];
-    w[i] = static_cast<uint32_t>(carry);
-    carry >>= 32;
-  }
-  return static_cast<uint32_t>(carry);
-}
-
-}  // namespace
 
 void digits_mul(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
   for (uint32_t i = 0; i < 2 * n; ++i) w[i] = 0;
@@ -63,15 +50,5 @@ void digits_square(uint32_t* w, const uint32_t* x, uint32_t n) {
 
 uint32_t digits_mul_sub(uint32_t top, uint32_t* w, const uint32_t* v, uint32_t qd, uint32_t n) {
   if (qd == 0) return top;
-  // borrow is the high digit of the product plus the borrow of the
-  // subtraction: at most (2^32 - 2) + 1, so it fits in a digit.
-  uint64_t borrow = 0;
-  for (uint32_t i = 0; i < n; ++i) {
-    const uint64_t product = static_cast<uint64_t>(qd) * v[i] + borrow;
-    const uint32_t low = static_cast<uint32_t>(product);
-    const uint32_t digit = w[i];
-    w[i] = digit - low;
-    borrow = (product >> 32) + (digit < low ? 1 : 0);
-  }
-  return top - static_cast<uint32_t>(borrow);
+  return top - row_mul_sub(w, v, qd, n);
 }

@@ -1,10 +1,10 @@
 // Recovers a block's signed message and compares it with the file.
 #include "signature_payload.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "rsa.h"
+#include "sig_alloc.h"
 #include "sig_bytes.h"
 #include "sig_format.h"
 #include "sig_result.h"
@@ -24,13 +24,13 @@ struct payload_slots {
 };
 
 void release_slots(payload_slots* slots) {
-    std::free(slots->text);
+    sig_free(slots->text);
     slots->text = nullptr;
     if (slots->message != nullptr) wipe_bytes(slots->message, slots->message_size);
-    std::free(slots->message);
+    sig_free(slots->message);
     slots->message = nullptr;
     if (slots->work != nullptr) wipe_bytes(slots->work, slots->work_size);
-    std::free(slots->work);
+    sig_free(slots->work);
     slots->work = nullptr;
 }
 
@@ -64,11 +64,11 @@ bool read_signature_payload(sig_file* file, uint32_t block_distance, char encodi
 
     const bool hex = encoding == kEncodingHexText;
     const uint32_t text_size = hex ? 2 * kSignatureSize : kSignatureSize;
-    slots.text = static_cast<uint8_t*>(std::calloc(text_size, 1));
+    slots.text = static_cast<uint8_t*>(sig_calloc(text_size, 1));
     slots.message_size = key_length;
-    slots.message = static_cast<uint8_t*>(std::calloc(key_length, 1));
+    slots.message = static_cast<uint8_t*>(sig_calloc(key_length, 1));
     slots.work_size = 8 * key_length;
-    slots.work = static_cast<uint8_t*>(std::calloc(slots.work_size, 1));
+    slots.work = static_cast<uint8_t*>(sig_calloc(slots.work_size, 1));
     if (slots.text == nullptr || slots.message == nullptr || slots.work == nullptr) {
         return fail(&slots, code, kCodeNoMemory);
     }

@@ -2,20 +2,29 @@
 // operands.
 #include <gtest/gtest.h>
 
+#include "digit_rows.h"
 #include "openssl_bn.h"
 #include "test_digits.h"
 
 namespace {
 
-class DigitsAgainstOpenSsl : public ::testing::Test {
+// Every test runs with the run-time choice of row kernels and with the
+// portable ones forced.
+class DigitsAgainstOpenSsl : public ::testing::TestWithParam<bool> {
  protected:
-  void SetUp() override { ASSERT_NE(context_, nullptr); }
-  void TearDown() override { BN_CTX_free(context_); }
+  void SetUp() override {
+    ASSERT_NE(context_, nullptr);
+    row_allow_adx(GetParam());
+  }
+  void TearDown() override {
+    row_allow_adx(true);
+    BN_CTX_free(context_);
+  }
   BN_CTX* context_ = BN_CTX_new();
   TestRandom random_{41};
 };
 
-TEST_F(DigitsAgainstOpenSsl, MulAndSquare) {
+TEST_P(DigitsAgainstOpenSsl, MulAndSquare) {
   for (int round = 0; round < 100; ++round) {
     const uint32_t n = 1 + random_.below(70);
     const Digits u = random_.digits(n), v = random_.digits(n);
@@ -30,7 +39,7 @@ TEST_F(DigitsAgainstOpenSsl, MulAndSquare) {
   }
 }
 
-TEST_F(DigitsAgainstOpenSsl, DivideUpTo130Digits) {
+TEST_P(DigitsAgainstOpenSsl, DivideUpTo130Digits) {
   for (int round = 0; round < 1000; ++round) {
     const uint32_t un = 1 + random_.below(130);
     const uint32_t vn = 1 + random_.below(un);
@@ -51,7 +60,7 @@ TEST_F(DigitsAgainstOpenSsl, DivideUpTo130Digits) {
   }
 }
 
-TEST_F(DigitsAgainstOpenSsl, ModExp65537On2048Bits) {
+TEST_P(DigitsAgainstOpenSsl, ModExp65537On2048Bits) {
   const uint32_t n = 64;
   Digits e(n, 0);
   e[0] = 65537;
@@ -71,5 +80,10 @@ TEST_F(DigitsAgainstOpenSsl, ModExp65537On2048Bits) {
     ASSERT_EQ(y, digits_from_bn(expected.get(), n)) << "round " << round;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(RowKernels, DigitsAgainstOpenSsl, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& param) {
+                           return param.param ? std::string("RunTimeChoice") : std::string("Portable");
+                         });
 
 }  // namespace
