@@ -98,7 +98,7 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
   // Normalise so that the divisor's top digit has its top bit set; the
   // dividend's extra top digit t is held apart from r.
   const uint32_t s = leading_zeros(v[vs - 1]);
-  digits_shift_left(v, v, s, vs);
+  if (s != 0) digits_shift_left(v, v, s, vs);
   uint32_t t = digits_shift_left(r, u, s, us);
   const uint32_t v1 = v[vs - 1];
   const uint32_t v2 = v[vs - 2];
@@ -140,7 +140,9 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
   if (m > 0) {
     for (uint32_t i = vs; i < us; ++i) r[i] = 0;
   }
-  digits_shift_right(r, r, s, vs);
-  digits_shift_right(v, v, s, vs);
+  if (s != 0) {
+    digits_shift_right(r, r, s, vs);
+    digits_shift_right(v, v, s, vs);
+  }
   return 0;
 }
