@@ -12,7 +12,9 @@
 #include "block_fixture.h"
 #include "builtin_keys.h"
 #include "excluded_ranges.h"
+#include "legacy_trailer.h"
 #include "pe_exclusions.h"
+#include "sig_alloc.h"
 #include "sig_file.h"
 #include "signature_block_parser.h"
 #include "signed_content.h"
@@ -235,6 +237,57 @@ TEST(VerifyFile, ScriptWithBlock) {
         o.lead_text = "' ";
         const bytes file = sigtest::sign(sigtest::make_script(), o);
         EXPECT_EQ(sigtest::verify_bytes(file), (outcome{true, 3})) << encoding;
+    }
+}
+
+// Fails the allocation with the given index (0 = the first); counts them all.
+struct failing_allocator {
+    int fail_at;
+    int calls = 0;
+
+    static bool may_allocate(void* context) {
+        auto* self = static_cast<failing_allocator*>(context);
+        return self->calls++ != self->fail_at;
+    }
+};
+
+TEST(VerifyFile, EveryAllocationFailureGivesCode3) {
+    for (char encoding : {'B', 'T'}) {
+        bytes file = sigtest::sign(sigtest::make_pe(0x600), options(encoding));
+        sigtest::set_cert_entry(&file, static_cast<uint32_t>(file.size()), 16);
+        file.resize(file.size() + 16, 0);
+        sigtest::temp_file f(file);
+        for (int fail_at = 0;; ++fail_at) {
+            failing_allocator allocator{fail_at};
+            sigverify::sig_set_alloc_hook(&failing_allocator::may_allocate, &allocator);
+            int code = 0;
+            const bool accepted = sigverify::verify_file_signature(f.wide(), &code, 0);
+            sigverify::sig_set_alloc_hook(nullptr, nullptr);
+            if (allocator.calls <= fail_at) {
+                // Nothing failed: every allocation of the flow has had its turn.
+                EXPECT_EQ((outcome{accepted, code}), (outcome{true, 3}));
+                EXPECT_GE(fail_at, 8) << "window, records, four ranges, value, message, work, content";
+                break;
+            }
+            EXPECT_EQ((outcome{accepted, code}), (outcome{false, 3})) << encoding << " allocation " << fail_at;
+        }
+    }
+}
+
+TEST(VerifyFile, LegacyAllocationFailuresDoNotVerify) {
+    const bytes file = sigtest::sign_legacy(sigtest::make_script(), 'T');
+    sigtest::temp_file f(file);
+    for (int fail_at = 0;; ++fail_at) {
+        failing_allocator allocator{fail_at};
+        sigverify::sig_set_alloc_hook(&failing_allocator::may_allocate, &allocator);
+        const bool verified = sigverify::check_legacy_trailer(f.wide());
+        sigverify::sig_set_alloc_hook(nullptr, nullptr);
+        if (allocator.calls <= fail_at) {
+            EXPECT_TRUE(verified);
+            EXPECT_GE(fail_at, 2);
+            break;
+        }
+        EXPECT_FALSE(verified) << "allocation " << fail_at;
     }
 }
 
