@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "digit_rows.h"
+#include "digits_fast.h"
 #include "md5.h"
 #include "rsa.h"
 #include "sha256.h"
@@ -128,12 +128,12 @@ const SignedMessage& signed_message() {
   return made;
 }
 
-void rsa_open_ours(benchmark::State& state, bool adx) {
-  if (adx && !row_cpu_has_adx()) {
-    state.SkipWithError("this processor has no ADX extensions");
+void rsa_open_ours(benchmark::State& state, bool fast) {
+  if (fast && !digits_cpu_has_fast_forms()) {
+    state.SkipWithError("this processor has no fast forms (AVX2 and ADX)");
     return;
   }
-  row_allow_adx(adx);
+  digits_allow_fast_forms(fast);
   const SignedMessage& s = signed_message();
   std::vector<uint8_t> message(k), work(8 * k);
   for (auto _ : state) {
@@ -142,11 +142,11 @@ void rsa_open_ours(benchmark::State& state, bool adx) {
     if (d != 100) state.SkipWithError("the signature did not open");
     benchmark::DoNotOptimize(message.data());
   }
-  row_allow_adx(true);
+  digits_allow_fast_forms(true);
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 
-void BM_RsaOpenSignature_Ours_Adx(benchmark::State& state) { rsa_open_ours(state, true); }
+void BM_RsaOpenSignature_Ours_Fast(benchmark::State& state) { rsa_open_ours(state, true); }
 void BM_RsaOpenSignature_Ours_Portable(benchmark::State& state) { rsa_open_ours(state, false); }
 
 // OpenSSL's raw public operation (s^e mod n, no padding) with the same key,
@@ -178,7 +178,7 @@ BENCHMARK(BM_Md5_OpenSsl);
 BENCHMARK(BM_Sha256_Ours_Extensions);
 BENCHMARK(BM_Sha256_Ours_Portable);
 BENCHMARK(BM_Sha256_OpenSsl);
-BENCHMARK(BM_RsaOpenSignature_Ours_Adx);
+BENCHMARK(BM_RsaOpenSignature_Ours_Fast);
 BENCHMARK(BM_RsaOpenSignature_Ours_Portable);
 BENCHMARK(BM_RsaPublicRaw_OpenSsl);
 

@@ -1,16 +1,20 @@
 // Row kernels of the digit arithmetic: the portable loops and the run-time
-// choice between them and the fast forms (see digit_rows.h).
+// choice between them and the fast forms (digits_fast.h).
 #include "digit_rows.h"
+
+#include "digits_fast.h"
 
 namespace {
 
-bool adx_allowed = true;
+bool fast_allowed = true;
 
-inline bool use_adx(uint32_t n) {
-  return n >= 16 && n <= row_adx_max_digits && adx_allowed && row_cpu_has_adx();
-}
+inline bool use_fast(uint32_t n) { return n >= 16 && n <= fast_max_digits && digits_use_fast_forms(); }
 
 }  // namespace
+
+bool digits_use_fast_forms() { return fast_allowed && digits_cpu_has_fast_forms(); }
+
+void digits_allow_fast_forms(bool allow) { fast_allowed = allow; }
 
 // (2^32 - 1)^2 + 2 (2^32 - 1) < 2^64: product, digit and carry always fit
 // in 64 bits, and the carry in one digit.
@@ -39,11 +43,9 @@ uint32_t row_mul_sub_portable(uint32_t* w, const uint32_t* u, uint32_t d, uint32
 }
 
 uint32_t row_mul_add(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
-  return use_adx(n) ? row_mul_add_adx(w, u, d, n) : row_mul_add_portable(w, u, d, n);
+  return use_fast(n) ? row_mul_add_fast(w, u, d, n) : row_mul_add_portable(w, u, d, n);
 }
 
 uint32_t row_mul_sub(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
-  return use_adx(n) ? row_mul_sub_adx(w, u, d, n) : row_mul_sub_portable(w, u, d, n);
+  return use_fast(n) ? row_mul_sub_fast(w, u, d, n) : row_mul_sub_portable(w, u, d, n);
 }
-
-void row_allow_adx(bool allow) { adx_allowed = allow; }

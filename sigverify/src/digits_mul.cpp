@@ -3,13 +3,13 @@
 #include "digits.h"
 
 #include "digit_rows.h"
+#include "digits_fast.h"
 
 void word_mul(uint32_t out[2], uint32_t a, uint32_t b) {
   const uint64_t product = static_cast<uint64_t>(a) * b;
   out[0] = static_cast<uint32_t>(product);
   out[1] = static_cast<uint32_t>(product >> 32);
 }
-
 
 void digits_mul(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
   for (uint32_t i = 0; i < 2 * n; ++i) w[i] = 0;
@@ -20,7 +20,7 @@ void digits_mul(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
   }
 }
 
-void digits_square(uint32_t* w, const uint32_t* x, uint32_t n) {
+void digits_square_portable(uint32_t* w, const uint32_t* x, uint32_t n) {
   for (uint32_t i = 0; i < 2 * n; ++i) w[i] = 0;
   if (n == 0) return;
   // The cross products x[i] * x[j], i < j, once each.
@@ -45,6 +45,14 @@ void digits_square(uint32_t* w, const uint32_t* x, uint32_t n) {
     carry += static_cast<uint64_t>(high2) + static_cast<uint32_t>(square >> 32);
     w[2 * i + 1] = static_cast<uint32_t>(carry);
     carry >>= 32;
+  }
+}
+
+void digits_square(uint32_t* w, const uint32_t* x, uint32_t n) {
+  if (n > 0 && n <= fast_max_digits && digits_use_fast_forms()) {
+    digits_square_fast(w, x, n);
+  } else {
+    digits_square_portable(w, x, n);
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "digits_fast.h"
+
 #include "test_digits.h"
 
 namespace {
@@ -45,15 +47,15 @@ void expect_kernel_matches(Kernel kernel, bool add, const Digits& w, const Digit
 class RowKernels : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    if (GetParam() && !row_cpu_has_adx()) GTEST_SKIP() << "this processor has no fast row forms";
+    if (GetParam() && !digits_cpu_has_fast_forms()) GTEST_SKIP() << "this processor has no fast row forms";
   }
-  Kernel add() const { return GetParam() ? row_mul_add_adx : row_mul_add_portable; }
-  Kernel sub() const { return GetParam() ? row_mul_sub_adx : row_mul_sub_portable; }
+  Kernel add() const { return GetParam() ? row_mul_add_fast : row_mul_add_portable; }
+  Kernel sub() const { return GetParam() ? row_mul_sub_fast : row_mul_sub_portable; }
 };
 
 TEST_P(RowKernels, EveryLengthWithRandomAndExtremeDigits) {
   TestRandom random(51);
-  for (uint32_t n = 0; n <= row_adx_max_digits; ++n) {
+  for (uint32_t n = 0; n <= fast_max_digits; ++n) {
     for (uint32_t d : {0u, 1u, 0xFFFFFFFFu, 0x80000000u, random.next()}) {
       expect_kernel_matches(add(), true, random.digits(n), random.digits(n), d);
       expect_kernel_matches(sub(), false, random.digits(n), random.digits(n), d);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "digits_fast.h"
 #include "test_digits.h"
 
 namespace {
@@ -66,21 +67,39 @@ TEST(DigitsMul, ZeroDigitsAndAllOnes) {
   EXPECT_EQ(w, reference_product(ones, ones));
 }
 
-TEST(DigitsSquare, AgreesWithMul) {
+// With the run-time choice (the fast forms where present) and portable.
+class DigitsSquare : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (GetParam() && !digits_cpu_has_fast_forms()) GTEST_SKIP() << "no fast forms here";
+    digits_allow_fast_forms(GetParam());
+  }
+  void TearDown() override { digits_allow_fast_forms(true); }
+};
+
+TEST_P(DigitsSquare, AgreesWithMul) {
   TestRandom random(12);
   std::vector<Digits> inputs = {Digits(64, 0xFFFFFFFFu), Digits(64, 0), Digits{0x80000000u},
                                 Digits{0, 0, 0xFFFFFFFFu, 0}};
-  for (uint32_t n : {1u, 2u, 3u, 5u, 32u, 64u, 65u}) {
-    for (int round = 0; round < 20; ++round) inputs.push_back(random.digits(n));
+  for (uint32_t n = 1; n <= 130; ++n) {
+    for (int round = 0; round < 3; ++round) inputs.push_back(random.digits(n));
+    inputs.push_back(Digits(n, 0xFFFFFFFFu));
   }
   for (const Digits& x : inputs) {
     const uint32_t n = static_cast<uint32_t>(x.size());
     Digits squared(2 * n, 0xCCCCCCCCu), product(2 * n, 0x33333333u);
     digits_square(squared.data(), x.data(), n);
+    digits_allow_fast_forms(false);
     digits_mul(product.data(), x.data(), x.data(), n);
+    digits_allow_fast_forms(GetParam());
     ASSERT_EQ(squared, product) << n << " digits";
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, DigitsSquare, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& param) {
+                           return param.param ? std::string("RunTimeChoice") : std::string("Portable");
+                         });
 
 TEST(DigitsMulSub, SubtractsTheProductAndReportsTheBorrow) {
   TestRandom random(13);

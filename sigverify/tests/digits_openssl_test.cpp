@@ -2,7 +2,7 @@
 // operands.
 #include <gtest/gtest.h>
 
-#include "digit_rows.h"
+#include "digits_fast.h"
 #include "openssl_bn.h"
 #include "test_digits.h"
 
@@ -14,10 +14,10 @@ class DigitsAgainstOpenSsl : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     ASSERT_NE(context_, nullptr);
-    row_allow_adx(GetParam());
+    digits_allow_fast_forms(GetParam());
   }
   void TearDown() override {
-    row_allow_adx(true);
+    digits_allow_fast_forms(true);
     BN_CTX_free(context_);
   }
   BN_CTX* context_ = BN_CTX_new();

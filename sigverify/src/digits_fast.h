@@ -1,0 +1,32 @@
+// Fast forms of the digit arithmetic's inner loops for x86-64 processors
+// with AVX2 and ADX, chosen at run time; the portable code stays the
+// fallback (and the only code of 32-bit builds). Digits stay 32-bit: the
+// products are digit-by-digit products, made several at a time.
+#pragma once
+
+#include <cstdint>
+
+// The longest rows and squares the fast forms take.
+constexpr uint32_t fast_max_digits = 128;
+
+// True on an x86-64 processor with AVX2 and ADX (and the operating system
+// saving the 256-bit registers).
+bool digits_cpu_has_fast_forms();
+
+// Lets tests force the portable code (false) or go back to the run-time
+// choice (true). Not synchronised.
+void digits_allow_fast_forms(bool allow);
+
+// True when the fast forms are present and allowed.
+bool digits_use_fast_forms();
+
+// Same contracts as row_mul_add and row_mul_sub (digit_rows.h), for rows of
+// up to fast_max_digits digits; only when digits_cpu_has_fast_forms().
+uint32_t row_mul_add_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);
+uint32_t row_mul_sub_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);
+
+// Same contract as digits_square, for up to fast_max_digits digits; only
+// when digits_cpu_has_fast_forms(). digits_square takes it or the portable
+// form.
+void digits_square_fast(uint32_t* w, const uint32_t* x, uint32_t n);
+void digits_square_portable(uint32_t* w, const uint32_t* x, uint32_t n);

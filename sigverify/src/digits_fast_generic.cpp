@@ -1,0 +1,18 @@
+// Processors without the fast forms of digits_fast.h: the run-time choice
+// always takes the portable code, which these forward to.
+#include "digit_rows.h"
+#include "digits_fast.h"
+
+bool digits_cpu_has_fast_forms() { return false; }
+
+uint32_t row_mul_add_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
+  return row_mul_add_portable(w, u, d, n);
+}
+
+uint32_t row_mul_sub_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
+  return row_mul_sub_portable(w, u, d, n);
+}
+
+void digits_square_fast(uint32_t* w, const uint32_t* x, uint32_t n) {
+  digits_square_portable(w, x, n);
+}
