@@ -155,6 +155,11 @@ size_t render_wide(const lexmsg_arg& arg, lexmsg_wchar* out, size_t capacity) {
             size_t used = 0;
             size_t at = 0;
             while (at < length) {
+                // Every locale the C library offers keeps ASCII as it is.
+                if (static_cast<unsigned char>(text[at]) < 0x80 && std::mbsinit(&state) != 0) {
+                    out[used++] = static_cast<lexmsg_wchar>(text[at++]);
+                    continue;
+                }
                 wchar_t c = 0;
                 const size_t n = std::mbrtowc(&c, text + at, length - at, &state);
                 if (n == 0 || n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2)) break;

@@ -53,6 +53,11 @@ size_t utf8_to_utf16_own(const char* src, size_t length, lexmsg_wchar* dst, size
     size_t written = 0;
     size_t at = 0;
     while (at < length) {
+        if (bytes[at] < 0x80) {
+            if (written == capacity) return 0;
+            dst[written++] = static_cast<lexmsg_wchar>(bytes[at++]);
+            continue;
+        }
         const uint32_t c = decode_one(bytes, length, &at);
         if (c >= 0x10000) {
             if (capacity - written < 2) return 0;
