@@ -21,5 +21,6 @@ void crypto_free(void* block) {
 }
 
 void crypto_set_alloc_hooks(const CryptoAllocHooks* replacement) {
-  hooks = replacement != nullptr ? *replacement : CryptoAllocHooks{nullptr, nullptr, nullptr, nullptr};
+  hooks =
+      replacement != nullptr ? *replacement : CryptoAllocHooks{nullptr, nullptr, nullptr, nullptr};
 }

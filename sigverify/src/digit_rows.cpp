@@ -8,7 +8,9 @@ namespace {
 
 bool fast_allowed = true;
 
-inline bool use_fast(uint32_t n) { return n >= 16 && n <= fast_max_digits && digits_use_fast_forms(); }
+inline bool use_fast(uint32_t n) {
+  return n >= 16 && n <= fast_max_digits && digits_use_fast_forms();
+}
 
 }  // namespace
 

@@ -17,7 +17,7 @@ __extension__ typedef unsigned __int128 uint128;
 
 // ADX for the carry chains and AVX2 (with the operating system saving the
 // 256-bit registers) for the products.
-bool detect_adx() {
+bool detect_fast_forms() {
   unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
   if (__get_cpuid_max(0, nullptr) < 7) return false;
   __cpuid(1, eax, ebx, ecx, edx);
@@ -35,8 +35,9 @@ inline uint64_t load_pair(const uint32_t* p) { return static_cast<uint64_t>(p[1]
 // flip (all ones to subtract). d * word < 2^96, so high[k] < 2^32. Four
 // words at a time: the two digit products of each word, a = u[2k] * d and
 // b = u[2k+1] * d, make low = a + (b << 32) and high = (b >> 32) + carry.
-__attribute__((target("avx2"))) inline void word_products(const uint32_t* u, uint32_t d, uint32_t words,
-                                                   uint64_t* low, uint64_t* high, uint64_t flip) {
+__attribute__((target("avx2"))) inline void word_products(const uint32_t* u, uint32_t d,
+                                                          uint32_t words, uint64_t* low,
+                                                          uint64_t* high, uint64_t flip) {
   const __m256i digit = _mm256_set1_epi64x(d);
   const __m256i sign = _mm256_set1_epi64x(static_cast<long long>(uint64_t{1} << 63));
   const __m256i flips = _mm256_set1_epi64x(static_cast<long long>(flip));
@@ -84,8 +85,8 @@ uint64_t add_words(uint32_t* w, const uint64_t* low, const uint64_t* high, uint6
       "2:\n\t"
       "adcxq %[zero], %[previous]\n\t"
       "adoxq %[zero], %[previous]\n\t"
-      : [t] "=&r"(t), [w] "+r"(w), [low] "+r"(low), [high] "+r"(high),
-        [previous] "+r"(previous), [words] "+c"(words)
+      : [t] "=&r"(t), [w] "+r"(w), [low] "+r"(low), [high] "+r"(high), [previous] "+r"(previous),
+        [words] "+c"(words)
       : [zero] "r"(zero)
       : "cc", "memory");
   return previous;
@@ -118,8 +119,8 @@ uint64_t add_complemented_words(uint32_t* w, const uint64_t* low, const uint64_t
       "2:\n\t"
       "adcxq %[zero], %[previous]\n\t"
       "adoxq %[zero], %[previous]\n\t"
-      : [t] "=&r"(t), [w] "+r"(w), [low] "+r"(low), [high] "+r"(high),
-        [previous] "+r"(previous), [words] "+c"(words)
+      : [t] "=&r"(t), [w] "+r"(w), [low] "+r"(low), [high] "+r"(high), [previous] "+r"(previous),
+        [words] "+c"(words)
       : [zero] "r"(zero)
       : "cc", "memory");
   return previous;
@@ -128,11 +129,12 @@ uint64_t add_complemented_words(uint32_t* w, const uint64_t* low, const uint64_t
 }  // namespace
 
 bool digits_cpu_has_fast_forms() {
-  static const bool present = detect_adx();
+  static const bool present = detect_fast_forms();
   return present;
 }
 
-__attribute__((target("avx2"))) uint32_t row_mul_add_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
+__attribute__((target("avx2"))) uint32_t row_mul_add_fast(uint32_t* w, const uint32_t* u,
+                                                          uint32_t d, uint32_t n) {
   // An odd first digit goes the portable way; its carry enters the words.
   uint64_t carry = 0;
   if (n % 2 != 0) {
@@ -148,7 +150,8 @@ __attribute__((target("avx2"))) uint32_t row_mul_add_fast(uint32_t* w, const uin
   return static_cast<uint32_t>(add_words(w, low, high, carry, words));
 }
 
-__attribute__((target("avx2"))) uint32_t row_mul_sub_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
+__attribute__((target("avx2"))) uint32_t row_mul_sub_fast(uint32_t* w, const uint32_t* u,
+                                                          uint32_t d, uint32_t n) {
   uint64_t borrow = 0;
   if (n % 2 != 0) {
     borrow = row_mul_sub_portable(w, u, d, 1);

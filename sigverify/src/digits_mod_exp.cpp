@@ -7,10 +7,10 @@ namespace {
 
 // Work areas of one exponentiation, allocated once and wiped on release.
 struct ModExpWork {
-  uint32_t* product = nullptr;    // 2n digits
-  uint32_t* quotient = nullptr;   // 2n digits
-  uint32_t* remainder = nullptr;  // 2n digits
-  uint32_t* modulus = nullptr;    // n digits: the divisor, normalised in place
+  uint32_t* product = nullptr;      // 2n digits
+  uint32_t* quotient = nullptr;     // 2n digits
+  uint32_t* remainder = nullptr;    // 2n digits
+  uint32_t* modulus = nullptr;      // n digits: the divisor, normalised in place
   uint32_t* accumulator = nullptr;  // n digits
   uint32_t n = 0;
 
@@ -61,8 +61,8 @@ void step_down(uint32_t& k, uint32_t& mask) {
 
 }  // namespace
 
-int digits_mod_exp(uint32_t* y, const uint32_t* x, const uint32_t* e, const uint32_t* m,
-                   uint32_t n, int* status) {
+int digits_mod_exp(uint32_t* y, const uint32_t* x, const uint32_t* e, const uint32_t* m, uint32_t n,
+                   int* status) {
   *status = 0;
   if (n == 0) return -1;
   ModExpWork work;

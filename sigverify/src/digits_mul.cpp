@@ -1,8 +1,7 @@
 // The digit-array products: the word product, schoolbook multiplication,
 // squaring with each cross product computed once, and multiply-subtract.
-#include "digits.h"
-
 #include "digit_rows.h"
+#include "digits.h"
 #include "digits_fast.h"
 
 void word_mul(uint32_t out[2], uint32_t a, uint32_t b) {

@@ -40,7 +40,8 @@ uint32_t rsa_open_signature(const uint8_t* signature, uint8_t* message, const ui
         md5_digest(message, d, work);
         const uint32_t p = d + (key_bits - d) % 16;
         uint8_t difference = 0;
-        for (uint32_t i = 0; i < 16; ++i) difference |= static_cast<uint8_t>(message[p + i] ^ work[i]);
+        for (uint32_t i = 0; i < 16; ++i)
+          difference |= static_cast<uint8_t>(message[p + i] ^ work[i]);
         if (difference == 0) result = d;
       }
     }

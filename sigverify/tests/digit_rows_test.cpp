@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "digits_fast.h"
-
 #include "test_digits.h"
 
 namespace {
@@ -25,7 +24,8 @@ Digits reference_row(const Digits& w, const Digits& u, uint32_t d, bool add) {
   int64_t running = 0;
   for (size_t i = 0; i <= u.size(); ++i) {
     const int64_t digit = i < w.size() ? w[i] : 0;
-    running += add ? digit + static_cast<int64_t>(product[i]) : digit - static_cast<int64_t>(product[i]);
+    running +=
+        add ? digit + static_cast<int64_t>(product[i]) : digit - static_cast<int64_t>(product[i]);
     result[i] = static_cast<uint32_t>(running);
     running >>= 32;  // arithmetic: a borrow becomes -1
   }
@@ -47,7 +47,8 @@ void expect_kernel_matches(Kernel kernel, bool add, const Digits& w, const Digit
 class RowKernels : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    if (GetParam() && !digits_cpu_has_fast_forms()) GTEST_SKIP() << "this processor has no fast row forms";
+    if (GetParam() && !digits_cpu_has_fast_forms())
+      GTEST_SKIP() << "this processor has no fast row forms";
   }
   Kernel add() const { return GetParam() ? row_mul_add_fast : row_mul_add_portable; }
   Kernel sub() const { return GetParam() ? row_mul_sub_fast : row_mul_sub_portable; }

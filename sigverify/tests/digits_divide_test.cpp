@@ -1,9 +1,8 @@
 // Division: the word division, division by one digit and the long division,
 // on the edge cases and on random operands checked by u = q * v + r, r < v.
-#include "digits.h"
-
 #include <gtest/gtest.h>
 
+#include "digits.h"
 #include "test_digits.h"
 
 namespace {

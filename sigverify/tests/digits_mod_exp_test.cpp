@@ -1,9 +1,8 @@
 // Modular exponentiation: small cases against 64-bit arithmetic, exponent 1,
 // a round trip through a 2048-bit key pair, failure reporting and wiping.
-#include "digits.h"
-
 #include <gtest/gtest.h>
 
+#include "digits.h"
 #include "heap_watch.h"
 #include "test_digits.h"
 #include "test_hex.h"
@@ -117,7 +116,8 @@ TEST(DigitsModExp, AllocationFailureLeavesYUnwrittenAndLeaksNothing) {
 
 TEST(DigitsModExp, WorkAreasAreWipedBeforeRelease) {
   HeapWatch watch;
-  const Digits y = mod_exp(Digits{0x1234567u, 0x89ABu}, Digits{65537, 0}, Digits{0xFFFFFFFBu, 0x10000u});
+  const Digits y =
+      mod_exp(Digits{0x1234567u, 0x89ABu}, Digits{65537, 0}, Digits{0xFFFFFFFBu, 0x10000u});
   EXPECT_EQ(watch.attempts(), 5);
   EXPECT_EQ(watch.live_blocks(), 0u);
   EXPECT_EQ(watch.unwiped_releases(), 0);

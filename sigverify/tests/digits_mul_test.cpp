@@ -1,9 +1,8 @@
 // The digit-array products: word product, schoolbook multiplication against
 // long-hand sums, squaring against multiplication, and multiply-subtract.
-#include "digits.h"
-
 #include <gtest/gtest.h>
 
+#include "digits.h"
 #include "digits_fast.h"
 #include "test_digits.h"
 
@@ -98,7 +97,8 @@ TEST_P(DigitsSquare, AgreesWithMul) {
 
 INSTANTIATE_TEST_SUITE_P(Forms, DigitsSquare, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& param) {
-                           return param.param ? std::string("RunTimeChoice") : std::string("Portable");
+                           return param.param ? std::string("RunTimeChoice")
+                                              : std::string("Portable");
                          });
 
 TEST(DigitsMulSub, SubtractsTheProductAndReportsTheBorrow) {

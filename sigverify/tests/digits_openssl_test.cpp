@@ -83,7 +83,8 @@ TEST_P(DigitsAgainstOpenSsl, ModExp65537On2048Bits) {
 
 INSTANTIATE_TEST_SUITE_P(RowKernels, DigitsAgainstOpenSsl, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& param) {
-                           return param.param ? std::string("RunTimeChoice") : std::string("Portable");
+                           return param.param ? std::string("RunTimeChoice")
+                                              : std::string("Portable");
                          });
 
 }  // namespace

@@ -105,7 +105,8 @@ TEST(Md5, FinalWipesTheWholeContext) {
   uint8_t digest[16];
   md5_final(digest, &context);
   const uint8_t* raw = reinterpret_cast<const uint8_t*>(&context);
-  EXPECT_EQ(std::vector<uint8_t>(raw, raw + sizeof context), std::vector<uint8_t>(sizeof context, 0));
+  EXPECT_EQ(std::vector<uint8_t>(raw, raw + sizeof context),
+            std::vector<uint8_t>(sizeof context, 0));
   EXPECT_EQ(to_hex(digest, 16), one_call(bytes_of(message), 100));
 }
 

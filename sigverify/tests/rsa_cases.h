@@ -16,7 +16,7 @@
 using Bytes = std::vector<uint8_t>;
 
 struct RawSigner {
-  Bytes modulus;                           // k bytes, big-endian
+  Bytes modulus;                            // k bytes, big-endian
   std::function<Bytes(const Bytes&)> sign;  // k-byte message below the modulus
 };
 

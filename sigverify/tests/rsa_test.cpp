@@ -27,14 +27,17 @@ RawSigner test_key() { return {from_hex(test_key_modulus_hex()), private_operati
 
 TEST(RsaOpenSignature, TrailerCasesWithTheTestKey) { run_rsa_trailer_cases(test_key()); }
 
-TEST(RsaOpenSignature, AllocationFailuresWithTheTestKey) { run_rsa_allocation_failures(test_key()); }
+TEST(RsaOpenSignature, AllocationFailuresWithTheTestKey) {
+  run_rsa_allocation_failures(test_key());
+}
 
 TEST(RsaOpenSignature, KeyTooShortForATrailerGivesZero) {
   // 64-bit key: k = 8 < 32, so no trailer can fit; nothing is read beyond k.
   const Bytes modulus = from_hex("c5a3b1e9f0d27b13");
   const Bytes signature = from_hex("0102030405060708");
   Bytes message(8, 0), work(16, 0);
-  EXPECT_EQ(rsa_open_signature(signature.data(), message.data(), modulus.data(), 64, work.data()), 0u);
+  EXPECT_EQ(rsa_open_signature(signature.data(), message.data(), modulus.data(), 64, work.data()),
+            0u);
 }
 
 }  // namespace
