@@ -20,8 +20,12 @@
  *   unsigned type elsewhere. long and unsigned long values are kept as 32-bit
  *   values on every build, and a serialized list is the same byte string on
  *   every build.
+ * - A handle holds one section of a catalog: wide handles (W functions)
+ *   deliver UTF-16, narrow handles (A functions) 8-bit text. Functions
+ *   without the _mf suffix use one of two process-wide slots instead of an
+ *   explicit handle: the wide slot for W, the narrow slot for A.
  * - Nothing is synchronized: a list or a default slot must not be changed by
- *   one thread while another uses it.
+ *   one thread while another uses it; a handle is read-only once loaded.
  */
 #ifndef LEXMSG_H
 #define LEXMSG_H
