@@ -1,11 +1,13 @@
-// Fuzz targets that read through the verification's file interface write
-// each input to one file of their own in the temporary folder.
+// Fuzz targets that read through a file interface write each input to one
+// file of their own in the temporary folder; a random part in its name keeps
+// runs of the same target apart.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace fuzzing {
@@ -13,7 +15,7 @@ namespace fuzzing {
 class fuzz_temp_file {
 public:
     explicit fuzz_temp_file(const char* target)
-        : path_(std::filesystem::temp_directory_path() / (std::string("sweepkit_") + target + ".bin")),
+        : path_(std::filesystem::temp_directory_path() / (std::string("sweepkit_") + target + "_" + std::to_string(std::random_device{}()) + ".bin")),
           wide_(path_.wstring()) {}
     ~fuzz_temp_file() {
         std::error_code ignored;
