@@ -130,7 +130,7 @@ const SignedMessage& signed_message() {
 
 void rsa_open_ours(benchmark::State& state, bool fast) {
   if (fast && !digits_cpu_has_fast_forms()) {
-    state.SkipWithError("this processor has no fast forms (AVX2 and ADX)");
+    state.SkipWithError("this processor has no fast forms (BMI2, ADX, AVX2)");
     return;
   }
   digits_allow_fast_forms(fast);

@@ -1,7 +1,8 @@
 // Fast forms of the digit arithmetic's inner loops for x86-64 processors
-// with AVX2 and ADX, chosen at run time; the portable code stays the
-// fallback (and the only code of 32-bit builds). Digits stay 32-bit: the
-// products are digit-by-digit products, made several at a time.
+// with BMI2, ADX and AVX2, chosen at run time; the portable code stays the
+// fallback (and the only code of 32-bit builds). Digits stay 32-bit and the
+// multipliers are single digits; the fast forms only take several digits
+// at a time.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +10,8 @@
 // The longest rows and squares the fast forms take.
 constexpr uint32_t fast_max_digits = 128;
 
-// True on an x86-64 processor with AVX2 and ADX (and the operating system
-// saving the 256-bit registers).
+// True on an x86-64 processor with BMI2, ADX and AVX2 (and the operating
+// system saving the 256-bit registers).
 bool digits_cpu_has_fast_forms();
 
 // Lets tests force the portable code (false) or go back to the run-time

@@ -1,10 +1,7 @@
-// Fast forms of the digit loops for x86-64 processors with AVX2 and ADX
-// (digits_fast.h). A row is taken two digits at a time as 64-bit words:
-// first the products of the words and the digit (four at a time), then one
-// pass that adds or subtracts their low halves on the carry flag's chain
-// (adcx) and their high halves, one word further up, on the overflow flag's
-// chain (adox), so that neither waits for the other. The square sums its
-// cross products by columns.
+// Fast forms of the digit loops for x86-64 processors with BMI2, ADX and
+// AVX2 (digits_fast.h). A row takes two digits at a time as one 64-bit word
+// times the 32-bit digit (mulx), with two carry chains (adcx, adox); the
+// square sums its cross products by columns, four columns at a time (AVX2).
 #include <cpuid.h>
 #include <immintrin.h>
 
@@ -13,10 +10,8 @@
 
 namespace {
 
-__extension__ typedef unsigned __int128 uint128;
-
-// ADX for the carry chains and AVX2 (with the operating system saving the
-// 256-bit registers) for the products.
+// BMI2 (mulx) and ADX for the rows, AVX2 (with the operating system saving
+// the 256-bit registers) for the square.
 bool detect_fast_forms() {
   unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
   if (__get_cpuid_max(0, nullptr) < 7) return false;
@@ -26,105 +21,94 @@ bool detect_fast_forms() {
   __asm__("xgetbv" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
   if ((xcr0_low & 6) != 6) return false;
   __cpuid_count(7, 0, eax, ebx, ecx, edx);
-  return (ebx & bit_ADX) != 0 && (ebx & bit_AVX2) != 0;
+  return (ebx & bit_ADX) != 0 && (ebx & bit_BMI2) != 0 && (ebx & bit_AVX2) != 0;
 }
 
-inline uint64_t load_pair(const uint32_t* p) { return static_cast<uint64_t>(p[1]) << 32 | p[0]; }
+// One pass over the words (pairs of digits) of a row: word k of w gets the
+// low half of d * u_k on the carry flag's chain (adcx) and the high half of
+// the word below (previous for word 0) on the overflow flag's chain (adox),
+// so that neither waits for the other. The words left over from groups of
+// four go first. At the end previous holds the last high half plus the two
+// final carries: what belongs above the last word. d < 2^32, so every high
+// half is below 2^32. flip is an instruction applied to each u_k first.
+// clang-format off
+#define SK_ROW_WORD(flip, offset, in, out)          \
+  "movq " offset "(%[u]), %[tmp]\n\t"               \
+  flip                                              \
+  "mulxq %[tmp], %[lo], %[" out "]\n\t"             \
+  "adcxq " offset "(%[w]), %[lo]\n\t"               \
+  "adoxq %[" in "], %[lo]\n\t"                      \
+  "movq %[lo], " offset "(%[w])\n\t"
 
-// low[k] and high[k] := the halves of word k of u times d, each XORed with
-// flip (all ones to subtract). d * word < 2^96, so high[k] < 2^32. Four
-// words at a time: the two digit products of each word, a = u[2k] * d and
-// b = u[2k+1] * d, make low = a + (b << 32) and high = (b >> 32) + carry.
-__attribute__((target("avx2"))) inline void word_products(const uint32_t* u, uint32_t d,
-                                                          uint32_t words, uint64_t* low,
-                                                          uint64_t* high, uint64_t flip) {
-  const __m256i digit = _mm256_set1_epi64x(d);
-  const __m256i sign = _mm256_set1_epi64x(static_cast<long long>(uint64_t{1} << 63));
-  const __m256i flips = _mm256_set1_epi64x(static_cast<long long>(flip));
-  uint32_t k = 0;
-  for (; k + 4 <= words; k += 4) {
-    const __m256i pairs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(u + 2 * k));
-    const __m256i a = _mm256_mul_epu32(pairs, digit);
-    const __m256i b = _mm256_mul_epu32(_mm256_srli_epi64(pairs, 32), digit);
-    const __m256i sum = _mm256_add_epi64(a, _mm256_slli_epi64(b, 32));
-    // All ones where the sum wrapped (a > sum, compared without sign).
-    const __m256i wrapped =
-        _mm256_cmpgt_epi64(_mm256_xor_si256(a, sign), _mm256_xor_si256(sum, sign));
-    const __m256i top = _mm256_sub_epi64(_mm256_srli_epi64(b, 32), wrapped);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(low + k), _mm256_xor_si256(sum, flips));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(high + k), _mm256_xor_si256(top, flips));
-  }
-  for (; k < words; ++k) {
-    const uint128 product = static_cast<uint128>(load_pair(u + 2 * k)) * d;
-    low[k] = static_cast<uint64_t>(product) ^ flip;
-    high[k] = static_cast<uint64_t>(product >> 64) ^ flip;
-  }
-}
+// Each loop tests its count at the bottom, so that jrcxz, which reaches
+// only 127 bytes, jumps no further than over the jmp back to the top.
+#define SK_ROW_PASS(flip)                                   \
+  "xorl %k[lo], %k[lo]\n\t"                                 \
+  "jmp 2f\n"                                                \
+  "1:\n\t"                                                  \
+  SK_ROW_WORD(flip, "0", "previous", "high_a")              \
+  "movq %[high_a], %[previous]\n\t"                         \
+  "leaq 8(%[u]), %[u]\n\t"                                  \
+  "leaq 8(%[w]), %[w]\n\t"                                  \
+  "leaq -1(%[count]), %[count]\n"                           \
+  "2:\n\t"                                                  \
+  "jrcxz 3f\n\t"                                            \
+  "jmp 1b\n"                                                \
+  "3:\n\t"                                                  \
+  "movq %[groups], %[count]\n\t"                            \
+  "jmp 5f\n"                                                \
+  "4:\n\t"                                                  \
+  SK_ROW_WORD(flip, "0", "previous", "high_a")              \
+  SK_ROW_WORD(flip, "8", "high_a", "high_b")                \
+  SK_ROW_WORD(flip, "16", "high_b", "high_a")               \
+  SK_ROW_WORD(flip, "24", "high_a", "previous")             \
+  "leaq 32(%[u]), %[u]\n\t"                                 \
+  "leaq 32(%[w]), %[w]\n\t"                                 \
+  "leaq -1(%[count]), %[count]\n"                           \
+  "5:\n\t"                                                  \
+  "jrcxz 6f\n\t"                                            \
+  "jmp 4b\n"                                                \
+  "6:\n\t"                                                  \
+  "adcxq %[zero], %[previous]\n\t"                          \
+  "adoxq %[zero], %[previous]\n\t"
+// clang-format on
 
-// Over words words of w: w += low + (high shifted up one word) + previous,
-// previous entering at word 0. Returns high[words-1] plus the two final
-// carries: what belongs above the last word.
-uint64_t add_words(uint32_t* w, const uint64_t* low, const uint64_t* high, uint64_t previous,
-                   uint64_t words) {
-  uint64_t t = 0;
+// w += d * u + previous over words words; returns what belongs above.
+uint64_t add_row_words(uint32_t* w, const uint32_t* u, uint64_t d, uint64_t previous,
+                       uint64_t words) {
+  uint64_t lo, high_a, high_b, tmp;
+  uint64_t count = words % 4;
+  const uint64_t groups = words / 4;
   const uint64_t zero = 0;
   __asm__ volatile(
-      "xorl %k[t], %k[t]\n\t"  // clears CF and OF
-      "1:\n\t"
-      "movq (%[w]), %[t]\n\t"
-      "adcxq (%[low]), %[t]\n\t"
-      "adoxq %[previous], %[t]\n\t"
-      "movq %[t], (%[w])\n\t"
-      "movq (%[high]), %[previous]\n\t"
-      "leaq 8(%[w]), %[w]\n\t"
-      "leaq 8(%[low]), %[low]\n\t"
-      "leaq 8(%[high]), %[high]\n\t"
-      "leaq -1(%[words]), %[words]\n\t"
-      "jrcxz 2f\n\t"
-      "jmp 1b\n"
-      "2:\n\t"
-      "adcxq %[zero], %[previous]\n\t"
-      "adoxq %[zero], %[previous]\n\t"
-      : [t] "=&r"(t), [w] "+r"(w), [low] "+r"(low), [high] "+r"(high), [previous] "+r"(previous),
-        [words] "+c"(words)
-      : [zero] "r"(zero)
+      SK_ROW_PASS("")
+      : [lo] "=&r"(lo), [high_a] "=&r"(high_a), [high_b] "=&r"(high_b), [tmp] "=&r"(tmp),
+        [w] "+r"(w), [u] "+r"(u), [previous] "+r"(previous), [count] "+c"(count)
+      : [groups] "r"(groups), [zero] "r"(zero), "d"(d)
       : "cc", "memory");
   return previous;
 }
 
-// The same with low, high and previous complemented: w + ~low + ~high' + 2
-// is w - low - high' modulo the row, so both chains start with a carry of 1.
-// Returns the complemented last high word plus the final carries, from
-// which the caller derives the borrow.
-uint64_t add_complemented_words(uint32_t* w, const uint64_t* low, const uint64_t* high,
-                                uint64_t previous, uint64_t words) {
-  uint64_t t = 0;
+// w += d * ~u + previous over words words, ~u being u with every bit
+// complemented; returns what belongs above. Since d * ~u = d * (2^64k - 1)
+// - d * u, this is how the rows subtract.
+uint64_t add_complemented_row_words(uint32_t* w, const uint32_t* u, uint64_t d, uint64_t previous,
+                                    uint64_t words) {
+  uint64_t lo, high_a, high_b, tmp;
+  uint64_t count = words % 4;
+  const uint64_t groups = words / 4;
   const uint64_t zero = 0;
   __asm__ volatile(
-      "movabsq $0x7fffffffffffffff, %[t]\n\t"
-      "addq $1, %[t]\n\t"  // sets OF
-      "stc\n\t"            // sets CF, keeps OF
-      "1:\n\t"
-      "movq (%[w]), %[t]\n\t"
-      "adcxq (%[low]), %[t]\n\t"
-      "adoxq %[previous], %[t]\n\t"
-      "movq %[t], (%[w])\n\t"
-      "movq (%[high]), %[previous]\n\t"
-      "leaq 8(%[w]), %[w]\n\t"
-      "leaq 8(%[low]), %[low]\n\t"
-      "leaq 8(%[high]), %[high]\n\t"
-      "leaq -1(%[words]), %[words]\n\t"
-      "jrcxz 2f\n\t"
-      "jmp 1b\n"
-      "2:\n\t"
-      "adcxq %[zero], %[previous]\n\t"
-      "adoxq %[zero], %[previous]\n\t"
-      : [t] "=&r"(t), [w] "+r"(w), [low] "+r"(low), [high] "+r"(high), [previous] "+r"(previous),
-        [words] "+c"(words)
-      : [zero] "r"(zero)
+      SK_ROW_PASS("notq %[tmp]\n\t")
+      : [lo] "=&r"(lo), [high_a] "=&r"(high_a), [high_b] "=&r"(high_b), [tmp] "=&r"(tmp),
+        [w] "+r"(w), [u] "+r"(u), [previous] "+r"(previous), [count] "+c"(count)
+      : [groups] "r"(groups), [zero] "r"(zero), "d"(d)
       : "cc", "memory");
   return previous;
 }
+
+#undef SK_ROW_PASS
+#undef SK_ROW_WORD
 
 }  // namespace
 
@@ -133,8 +117,7 @@ bool digits_cpu_has_fast_forms() {
   return present;
 }
 
-__attribute__((target("avx2"))) uint32_t row_mul_add_fast(uint32_t* w, const uint32_t* u,
-                                                          uint32_t d, uint32_t n) {
+uint32_t row_mul_add_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
   // An odd first digit goes the portable way; its carry enters the words.
   uint64_t carry = 0;
   if (n % 2 != 0) {
@@ -143,15 +126,14 @@ __attribute__((target("avx2"))) uint32_t row_mul_add_fast(uint32_t* w, const uin
     ++u;
     --n;
   }
-  const uint32_t words = n / 2;
-  if (words == 0) return static_cast<uint32_t>(carry);
-  uint64_t low[fast_max_digits / 2], high[fast_max_digits / 2];
-  word_products(u, d, words, low, high, 0);
-  return static_cast<uint32_t>(add_words(w, low, high, carry, words));
+  if (n == 0) return static_cast<uint32_t>(carry);
+  return static_cast<uint32_t>(add_row_words(w, u, d, carry, n / 2));
 }
 
-__attribute__((target("avx2"))) uint32_t row_mul_sub_fast(uint32_t* w, const uint32_t* u,
-                                                          uint32_t d, uint32_t n) {
+// w - d * u = w + d * ~u + d - d * 2^64k over k words: the pass starts with
+// d (less the borrow of an odd first digit) and the borrow is d less what
+// the pass carries out.
+uint32_t row_mul_sub_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
   uint64_t borrow = 0;
   if (n % 2 != 0) {
     borrow = row_mul_sub_portable(w, u, d, 1);
@@ -159,14 +141,28 @@ __attribute__((target("avx2"))) uint32_t row_mul_sub_fast(uint32_t* w, const uin
     ++u;
     --n;
   }
-  const uint32_t words = n / 2;
-  if (words == 0) return static_cast<uint32_t>(borrow);
-  uint64_t low[fast_max_digits / 2], high[fast_max_digits / 2];
-  word_products(u, d, words, low, high, ~uint64_t{0});
-  // The pass leaves ~high + CF + OF, and the borrow is high + 2 - CF - OF.
-  const uint64_t rest = add_complemented_words(w, low, high, ~borrow, words);
-  return static_cast<uint32_t>(uint64_t{1} - rest);
+  if (n == 0) return static_cast<uint32_t>(borrow);
+  const uint64_t out = add_complemented_row_words(w, u, d, d - borrow, n / 2);
+  return static_cast<uint32_t>(d - out);
 }
+
+namespace {
+
+// Adds the products of the four digits at window and multiplier, in the
+// lanes that mask keeps, into the sums of their low and high halves.
+__attribute__((target("avx2"))) inline void add_cross_products(const uint32_t* window,
+                                                               uint64_t multiplier, __m256i mask,
+                                                               __m256i& sum_low,
+                                                               __m256i& sum_high) {
+  const __m256i digits =
+      _mm256_cvtepu32_epi64(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window)));
+  const __m256i product = _mm256_and_si256(
+      _mm256_mul_epu32(digits, _mm256_set1_epi64x(static_cast<long long>(multiplier))), mask);
+  sum_low = _mm256_add_epi64(sum_low, _mm256_and_si256(product, _mm256_set1_epi64x(0xFFFFFFFFll)));
+  sum_high = _mm256_add_epi64(sum_high, _mm256_srli_epi64(product, 32));
+}
+
+}  // namespace
 
 // Squaring by columns: for a block of four result columns k..k+3, every
 // cross product x[i] * x[j] with i < j and i + j in the block is made once
@@ -184,31 +180,41 @@ __attribute__((target("avx2"))) void digits_square_fast(uint32_t* w, const uint3
   for (uint32_t i = 0; i < n; ++i) padded[margin + i] = x[i];
   uint64_t low[2 * fast_max_digits + 4], high[2 * fast_max_digits + 4];
 
+  // The multipliers x[i], zero-extended, for broadcasts straight from memory.
+  uint64_t wide[fast_max_digits];
+  for (uint32_t i = 0; i < n; ++i) wide[i] = x[i];
+
   const __m256i lane_index = _mm256_set_epi64x(3, 2, 1, 0);
-  const __m256i low_half = _mm256_set1_epi64x(0xFFFFFFFFll);
+  const __m256i all_lanes = _mm256_set1_epi64x(-1);
   for (uint32_t k = 0; k < 2 * n; k += 4) {
-    __m256i sum_low = _mm256_setzero_si256();
-    __m256i sum_high = _mm256_setzero_si256();
+    // Two pairs of sums, so that consecutive rows do not wait on each other.
+    __m256i sum_low[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
+    __m256i sum_high[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
     // Rows whose x[j] reach the block (k - i <= n - 1) and that still have
-    // a lane with i < j (2i < k + 3).
+    // a lane with i < j (2i < k + 3); all lanes have i < j while 2i < k.
     const uint32_t first = k + 1 > n ? k + 1 - n : 0;
-    uint32_t last = (k + 2) / 2;
-    if (last > n - 1) last = n - 1;
-    for (uint32_t i = first; i <= last; ++i) {
-      const uint32_t* window = padded + margin + k - i;
-      const __m256i digits =
-          _mm256_cvtepu32_epi64(_mm_loadu_si128(reinterpret_cast<const __m128i*>(window)));
-      __m256i product = _mm256_mul_epu32(digits, _mm256_set1_epi64x(x[i]));
-      if (2 * i >= k) {
-        // Keep lanes l > 2i - k, where j > i.
-        const __m256i above = _mm256_set1_epi64x(static_cast<long long>(2 * i - k));
-        product = _mm256_and_si256(product, _mm256_cmpgt_epi64(lane_index, above));
-      }
-      sum_low = _mm256_add_epi64(sum_low, _mm256_and_si256(product, low_half));
-      sum_high = _mm256_add_epi64(sum_high, _mm256_srli_epi64(product, 32));
+    const uint32_t last = (k + 2) / 2 < n - 1 ? (k + 2) / 2 : n - 1;
+    const uint32_t unmasked_end = k / 2 + (k % 2) < last + 1 ? k / 2 + (k % 2) : last + 1;
+    uint32_t i = first;
+    const uint32_t* window = padded + margin + k;  // x[j] for lane 0 and row 0
+    for (; i + 1 < unmasked_end; i += 2) {
+      add_cross_products(window - i, wide[i], all_lanes, sum_low[0], sum_high[0]);
+      add_cross_products(window - i - 1, wide[i + 1], all_lanes, sum_low[1], sum_high[1]);
     }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(low + k), sum_low);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(high + k), sum_high);
+    if (i < unmasked_end) {
+      add_cross_products(window - i, wide[i], all_lanes, sum_low[0], sum_high[0]);
+      ++i;
+    }
+    for (; i <= last; ++i) {
+      // Only lanes l > 2i - k, where j > i.
+      const __m256i above = _mm256_set1_epi64x(static_cast<long long>(2 * i - k));
+      add_cross_products(window - i, wide[i], _mm256_cmpgt_epi64(lane_index, above), sum_low[1],
+                         sum_high[1]);
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(low + k),
+                        _mm256_add_epi64(sum_low[0], sum_low[1]));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(high + k),
+                        _mm256_add_epi64(sum_high[0], sum_high[1]));
   }
 
   uint64_t carry = 0;
