@@ -1,10 +1,11 @@
-// The heap behind the arithmetic, with hooks that let tests make any
-// allocation fail and watch every block that is released.
+// The heap behind the arithmetic and the verification flow, with hooks that
+// let tests make any allocation fail and watch every block that is released.
 #pragma once
 
 #include <cstddef>
 
-// Zero-filled allocation of count * size bytes; null when memory runs out,
+// Zero-filled allocation of count * size bytes (at least one byte, so a
+// success is never null); null when memory runs out,
 // the product overflows or a test hook refuses.
 void* crypto_calloc(size_t count, size_t size);
 

@@ -1,6 +1,8 @@
-// The arithmetic's heap: the C runtime's, behind hooks for failure tests.
+// The heap of the arithmetic and the verification flow: the C runtime's,
+// behind hooks for failure tests.
 #include "crypto_alloc.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -8,9 +10,10 @@ CryptoAllocHooks hooks = {nullptr, nullptr, nullptr, nullptr};
 }  // namespace
 
 void* crypto_calloc(size_t count, size_t size) {
+  if (count != 0 && size > SIZE_MAX / count) return nullptr;
   const size_t bytes = count * size;
   if (hooks.may_allocate != nullptr && !hooks.may_allocate(bytes, hooks.context)) return nullptr;
-  void* block = std::calloc(count, size);
+  void* block = std::calloc(bytes == 0 ? 1 : bytes, 1);
   if (block != nullptr && hooks.allocated != nullptr) hooks.allocated(block, bytes, hooks.context);
   return block;
 }

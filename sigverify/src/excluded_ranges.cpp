@@ -1,14 +1,14 @@
 // The singly linked list of excluded ranges, in ascending file order.
 #include "excluded_ranges.h"
 
-#include "sig_alloc.h"
+#include "crypto_alloc.h"
 
 namespace sigverify {
 
 namespace {
 
 excluded_range* new_range(uint32_t first, uint32_t last) {
-    auto* range = static_cast<excluded_range*>(sig_calloc(1, sizeof(excluded_range)));
+    auto* range = static_cast<excluded_range*>(crypto_calloc(1, sizeof(excluded_range)));
     if (range != nullptr) *range = excluded_range{first, 0, last, 0, nullptr};
     return range;
 }
@@ -28,7 +28,7 @@ void release_ranges(excluded_range** list) {
     excluded_range* range = *list;
     while (range != nullptr) {
         excluded_range* next = range->next;
-        sig_free(range);
+        crypto_free(range);
         range = next;
     }
     *list = nullptr;

@@ -6,7 +6,7 @@
 #include "builtin_keys.h"
 #include "md5.h"
 #include "rsa.h"
-#include "sig_alloc.h"
+#include "crypto_alloc.h"
 #include "sig_bytes.h"
 #include "sig_file.h"
 #include "sig_format.h"
@@ -26,9 +26,9 @@ struct legacy_slots {
 bool release_slots(legacy_slots* slots) {
     sig_file_close(&slots->file);
     if (slots->work != nullptr) wipe_bytes(slots->work, 8 * builtin_key_length);
-    sig_free(slots->work);
+    crypto_free(slots->work);
     slots->work = nullptr;
-    sig_free(slots->content);
+    crypto_free(slots->content);
     slots->content = nullptr;
     return false;
 }
@@ -52,7 +52,7 @@ bool check_legacy_trailer(const wchar_t* path) {
     const int64_t length = sig_file_length(slots.file);
     if (length <= 0 || length > UINT32_MAX) return release_slots(&slots);
     const auto file_length = static_cast<uint32_t>(length);
-    slots.work = static_cast<uint8_t*>(sig_calloc(8 * builtin_key_length, 1));
+    slots.work = static_cast<uint8_t*>(crypto_calloc(8 * builtin_key_length, 1));
     if (slots.work == nullptr) return release_slots(&slots);
 
     uint8_t kind = 0;
@@ -86,7 +86,7 @@ bool check_legacy_trailer(const wchar_t* path) {
     unscramble_length(scrambled);
     const uint32_t signed_length = load_le32(scrambled);
 
-    slots.content = static_cast<uint8_t*>(sig_calloc(content_length, 1));
+    slots.content = static_cast<uint8_t*>(crypto_calloc(content_length, 1));
     if (slots.content == nullptr || !sig_file_seek(slots.file, 0, false) ||
         sig_file_read(slots.file, slots.content, content_length) != static_cast<int64_t>(content_length)) {
         wipe_bytes(message, sizeof message);

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "sig_alloc.h"
+#include "crypto_alloc.h"
 #include "sig_bytes.h"
 #include "sig_format.h"
 #include "sig_result.h"
@@ -20,9 +20,9 @@ struct parse_slots {
 };
 
 void release_slots(parse_slots* slots) {
-    sig_free(slots->window);
+    crypto_free(slots->window);
     slots->window = nullptr;
-    sig_free(slots->records);
+    crypto_free(slots->records);
     slots->records = nullptr;
 }
 
@@ -61,7 +61,7 @@ int scan_for_line_break(sig_file* file, uint8_t* buffer, uint32_t buffer_size, u
 
 void release_block_info(sig_block_info* info) {
     if (info == nullptr) return;
-    sig_free(info->records);
+    crypto_free(info->records);
     info->records = nullptr;
     info->record_count = 0;
 }
@@ -72,7 +72,7 @@ bool parse_signature_block(sig_file* file, uint32_t file_length, sig_block_info*
 
     // 1-2. Read the search window from the end of the file.
     const uint32_t window = file_length < kSearchWindow ? file_length : kSearchWindow;
-    slots.window = static_cast<uint8_t*>(sig_calloc(window, 1));
+    slots.window = static_cast<uint8_t*>(crypto_calloc(window, 1));
     if (slots.window == nullptr) return fail(&slots, code, kCodeNoMemory);
     if (!sig_file_seek(file, -static_cast<int64_t>(window), true)) return fail(&slots, code, kCodeIoError);
     if (sig_file_read(file, slots.window, window) != static_cast<int64_t>(window)) {
@@ -144,7 +144,7 @@ bool parse_signature_block(sig_file* file, uint32_t file_length, sig_block_info*
     const uint64_t table_end = layout.header_size + static_cast<uint64_t>(layout.record_size) * record_count;
     if (table_end > bytes_read) return fail(&slots, code, kCodeMalformed);
     if (record_count > 0) {
-        slots.records = static_cast<sig_record*>(sig_calloc(record_count, sizeof(sig_record)));
+        slots.records = static_cast<sig_record*>(crypto_calloc(record_count, sizeof(sig_record)));
         if (slots.records == nullptr) return fail(&slots, code, kCodeNoMemory);
     }
     for (uint32_t i = 0; i < record_count; ++i) {

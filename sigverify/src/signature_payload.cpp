@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "rsa.h"
-#include "sig_alloc.h"
+#include "crypto_alloc.h"
 #include "sig_bytes.h"
 #include "sig_format.h"
 #include "sig_result.h"
@@ -24,13 +24,13 @@ struct payload_slots {
 };
 
 void release_slots(payload_slots* slots) {
-    sig_free(slots->text);
+    crypto_free(slots->text);
     slots->text = nullptr;
     if (slots->message != nullptr) wipe_bytes(slots->message, slots->message_size);
-    sig_free(slots->message);
+    crypto_free(slots->message);
     slots->message = nullptr;
     if (slots->work != nullptr) wipe_bytes(slots->work, slots->work_size);
-    sig_free(slots->work);
+    crypto_free(slots->work);
     slots->work = nullptr;
 }
 
@@ -64,11 +64,11 @@ bool read_signature_payload(sig_file* file, uint32_t block_distance, char encodi
 
     const bool hex = encoding == kEncodingHexText;
     const uint32_t text_size = hex ? 2 * kSignatureSize : kSignatureSize;
-    slots.text = static_cast<uint8_t*>(sig_calloc(text_size, 1));
+    slots.text = static_cast<uint8_t*>(crypto_calloc(text_size, 1));
     slots.message_size = key_length;
-    slots.message = static_cast<uint8_t*>(sig_calloc(key_length, 1));
+    slots.message = static_cast<uint8_t*>(crypto_calloc(key_length, 1));
     slots.work_size = 8 * key_length;
-    slots.work = static_cast<uint8_t*>(sig_calloc(slots.work_size, 1));
+    slots.work = static_cast<uint8_t*>(crypto_calloc(slots.work_size, 1));
     if (slots.text == nullptr || slots.message == nullptr || slots.work == nullptr) {
         return fail(&slots, code, kCodeNoMemory);
     }

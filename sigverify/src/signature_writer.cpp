@@ -7,7 +7,7 @@
 #include "legacy_trailer.h"
 #include "md5.h"
 #include "pe_exclusions.h"
-#include "sig_alloc.h"
+#include "crypto_alloc.h"
 #include "sig_bytes.h"
 #include "sig_file.h"
 #include "sig_format.h"
@@ -54,7 +54,7 @@ struct signer_slots {
 sign_check finish(signer_slots* slots, bool ok, std::string reason) {
     sig_file_close(&slots->file);
     release_ranges(&slots->ranges);
-    sig_free(slots->head);
+    crypto_free(slots->head);
     slots->head = nullptr;
     release_block_info(&slots->block);
     return sign_check{ok, std::move(reason)};
@@ -100,7 +100,7 @@ sign_check compute_signing_payload(const wchar_t* path, sig_payload* payload) {
         return finish(&slots, false, "cannot read the file");
     }
     const uint32_t head_limit = file_length < kHeadDigestLimit ? file_length : kHeadDigestLimit;
-    slots.head = static_cast<uint8_t*>(sig_calloc(kHeadDigestLimit, 1));
+    slots.head = static_cast<uint8_t*>(crypto_calloc(kHeadDigestLimit, 1));
     uint32_t head_count = 0;
     if (slots.head == nullptr || !read_signed_content(slots.file, head_limit, slots.ranges, slots.head,
                                                        &head_count, &code)) {

@@ -5,7 +5,7 @@
 
 #include "md5.h"
 #include "sha256.h"
-#include "sig_alloc.h"
+#include "crypto_alloc.h"
 #include "sig_result.h"
 
 namespace sigverify {
@@ -67,14 +67,14 @@ bool compute_content_digests(sig_file* file, const excluded_range* ranges, sig_p
         return false;
     }
     const auto file_length = static_cast<uint32_t>(length);
-    auto* buffer = static_cast<uint8_t*>(sig_calloc(file_length, 1));
+    auto* buffer = static_cast<uint8_t*>(crypto_calloc(file_length, 1));
     if (buffer == nullptr) {
         *code = kCodeNoMemory;
         return false;
     }
     uint32_t count = 0;
     if (!read_signed_content(file, file_length, ranges, buffer, &count, code)) {
-        sig_free(buffer);
+        crypto_free(buffer);
         return false;
     }
     Md5Context md5;
@@ -82,7 +82,7 @@ bool compute_content_digests(sig_file* file, const excluded_range* ranges, sig_p
     md5_update(&md5, buffer, count);
     md5_final(payload->content_md5, &md5);  // wipes the state
     sha256_digest(buffer, count, payload->content_sha256);
-    sig_free(buffer);
+    crypto_free(buffer);
     // The bytes actually digested: with sound ranges (inside the file, no
     // overlap) this is the file length minus what the ranges cover.
     payload->signed_length_low = count;
