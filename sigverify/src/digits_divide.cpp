@@ -27,11 +27,11 @@ struct DigitReciprocal {
     uint32_t q1 = static_cast<uint32_t>(estimate >> 32) + 1;
     const uint32_t q0 = static_cast<uint32_t>(estimate);
     uint32_t remainder = lo - q1 * d;
-    if (remainder > q0) {
-      --q1;
-      remainder += d;
-    }
-    if (remainder >= d) {
+    // A condition the processor cannot foresee: a mask, not a branch.
+    const uint32_t over = 0u - (remainder > q0 ? 1u : 0u);
+    q1 += over;
+    remainder += d & over;
+    if (__builtin_expect(remainder >= d, 0)) {
       ++q1;
       remainder -= d;
     }
@@ -39,6 +39,82 @@ struct DigitReciprocal {
     r = remainder;
   }
 };
+
+// The quotient digit estimate of one step: t:a1 div v1, lowered while it
+// times v2 exceeds the remainder joined with a2. It is at most one too large.
+struct DigitEstimate {
+  DigitReciprocal top;
+  uint32_t v1;
+  uint32_t v2;
+
+  DigitEstimate(uint32_t first, uint32_t second) : top(first), v1(first), v2(second) {}
+
+  // Without branches on the digits (but for t = v1, which is rare), so
+  // that the processor need not guess their outcome.
+  uint32_t operator()(uint32_t t, uint32_t a1, uint32_t a2) const {
+    if (__builtin_expect(t >= v1, 0)) return from_word_div(t, a1, a2);
+    uint32_t qhat = 0;
+    uint32_t rhat = 0;
+    top.divide(t, a1, qhat, rhat);
+    // The estimate is at most two too large; the test with the second digit
+    // leaves it at most one too large, which the add-back corrects. After
+    // one decrement the test stops when rhat + v1 overflows.
+    uint64_t remainder = rhat;
+    uint32_t lower = static_cast<uint64_t>(qhat) * v2 > (remainder << 32 | a2) ? 1 : 0;
+    qhat -= lower;
+    remainder += v1 & (0u - lower);
+    lower = ((remainder >> 32) == 0 ? 1u : 0u) &
+            (static_cast<uint64_t>(qhat) * v2 > (remainder << 32 | a2) ? 1u : 0u);
+    return qhat - lower;
+  }
+
+  // The same estimate for t >= v1, through word_div.
+  uint32_t from_word_div(uint32_t t, uint32_t a1, uint32_t a2) const {
+    uint32_t qhat = 0;
+    uint32_t rhat = 0;
+    bool test = true;
+    if (word_div(&qhat, &rhat, t, a1, v1) == 1) {
+      // t = v1: the estimate is b - 1 with remainder a1 + v1.
+      qhat = 0xFFFFFFFFu;
+      const uint64_t sum = static_cast<uint64_t>(a1) + v1;
+      rhat = static_cast<uint32_t>(sum);
+      test = (sum >> 32) == 0;
+    }
+    while (test && qhat != 0 &&
+           static_cast<uint64_t>(qhat) * v2 > (static_cast<uint64_t>(rhat) << 32 | a2)) {
+      --qhat;
+      const uint64_t sum = static_cast<uint64_t>(rhat) + v1;
+      rhat = static_cast<uint32_t>(sum);
+      test = (sum >> 32) == 0;
+    }
+    return qhat;
+  }
+};
+
+// One step of the long division: part[0..vs) -= qhat * v with t the digit
+// above; when that goes negative, v is added back and the digit is one
+// less. Returns the quotient digit.
+inline uint32_t subtract_step(uint32_t t, uint32_t* part, const uint32_t* v, uint32_t qhat,
+                              uint32_t vs) {
+  if (digits_mul_sub(t, part, v, qhat, vs) == 0) return qhat;
+  digits_add(part, part, v, vs);
+  return qhat - 1;
+}
+
+// The steps of the long division, j from m down to 0, on the normalised
+// divisor v of vs digits and the normalised dividend r with its extra top
+// digit t; q (when not null) receives the quotient digits. r keeps the
+// remainder in its low vs digits; the digits above are left as they are.
+void divide_normalised(uint32_t* q, uint32_t* r, uint32_t t, uint32_t m, const uint32_t* v,
+                       uint32_t vs) {
+  const DigitEstimate estimate(v[vs - 1], v[vs - 2]);
+  for (uint32_t j = m + 1; j-- > 0;) {
+    uint32_t* part = r + j;  // the dividend window t:part[vs-1..0]
+    const uint32_t digit = subtract_step(t, part, v, estimate(t, part[vs - 1], part[vs - 2]), vs);
+    if (q != nullptr) q[j] = digit;
+    t = part[vs - 1];
+  }
+}
 
 }  // namespace
 
@@ -100,43 +176,7 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
   const uint32_t s = leading_zeros(v[vs - 1]);
   if (s != 0) digits_shift_left(v, v, s, vs);
   uint32_t t = digits_shift_left(r, u, s, us);
-  const uint32_t v1 = v[vs - 1];
-  const uint32_t v2 = v[vs - 2];
-  const DigitReciprocal top_digit(v1);
-
-  for (uint32_t j = m + 1; j-- > 0;) {
-    uint32_t* part = r + j;  // the dividend window t:part[vs-1..0]
-    uint32_t qhat = 0;
-    uint32_t rhat = 0;
-    bool test = true;
-    // The estimate is t:part[vs-1] div v1, as word_div gives it; below v1
-    // the reciprocal computes it exactly without a hardware division.
-    if (t < v1) {
-      top_digit.divide(t, part[vs - 1], qhat, rhat);
-    } else if (word_div(&qhat, &rhat, t, part[vs - 1], v1) == 1) {
-      // t = v1: the estimate is b - 1 with remainder part[vs-1] + v1.
-      qhat = 0xFFFFFFFFu;
-      const uint64_t sum = static_cast<uint64_t>(part[vs - 1]) + v1;
-      rhat = static_cast<uint32_t>(sum);
-      test = (sum >> 32) == 0;
-    }
-    // The estimate is at most two too large; the test with the second digit
-    // leaves it at most one too large, which the add-back below corrects.
-    while (test && qhat != 0 &&
-           static_cast<uint64_t>(qhat) * v2 > (static_cast<uint64_t>(rhat) << 32 | part[vs - 2])) {
-      --qhat;
-      const uint64_t sum = static_cast<uint64_t>(rhat) + v1;
-      rhat = static_cast<uint32_t>(sum);
-      test = (sum >> 32) == 0;
-    }
-    t = digits_mul_sub(t, part, v, qhat, vs);
-    q[j] = qhat;
-    if (t != 0) {
-      q[j] = qhat - 1;
-      digits_add(part, part, v, vs);
-    }
-    t = part[vs - 1];
-  }
+  divide_normalised(q, r, t, m, v, vs);
   if (m > 0) {
     for (uint32_t i = vs; i < us; ++i) r[i] = 0;
   }

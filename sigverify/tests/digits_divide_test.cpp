@@ -123,6 +123,24 @@ TEST(DigitsDivide, CornerOperandsForTheEstimate) {
   for (const auto& c : cases) expect_division_holds(c.first, c.second);
 }
 
+TEST(DigitsDivide, OperandsOfRunsOfZeroAndAllOnesDigits) {
+  // Digits of 0, 1, all ones and the top bit alone make the estimate's rare
+  // cases common: a top digit equal to the divisor's, one and two
+  // decrements, borrows that run far up and add-backs.
+  const uint32_t patterns[] = {0, 0, 1, 0xFFFFFFFFu, 0xFFFFFFFFu, 0x80000000u, 0xFFFFFFFEu};
+  TestRandom random(23);
+  for (int round = 0; round < 3000; ++round) {
+    const uint32_t un = 5 + random.below(60);
+    const uint32_t vn = 2 + random.below(un - 1);
+    Digits u(un), v(vn);
+    for (uint32_t& digit : u) digit = random.below(8) == 0 ? random.next() : patterns[random.below(7)];
+    for (uint32_t& digit : v) digit = random.below(8) == 0 ? random.next() : patterns[random.below(7)];
+    if (digits_used(v.data(), vn) == 0) v[0] = 1;
+    SCOPED_TRACE("round " + std::to_string(round));
+    expect_division_holds(u, v);
+  }
+}
+
 TEST(DigitsDivide, RandomOperandsUpTo130Digits) {
   TestRandom random(22);
   for (int round = 0; round < 400; ++round) {
