@@ -1,6 +1,7 @@
 // Division: the two-by-one word division, division by one digit, and the
 // long division of Knuth's Algorithm 4.3.1 D.
 #include "digits.h"
+#include "digits_fast.h"
 
 namespace {
 
@@ -108,6 +109,26 @@ inline uint32_t subtract_step(uint32_t t, uint32_t* part, const uint32_t* v, uin
 void divide_normalised(uint32_t* q, uint32_t* r, uint32_t t, uint32_t m, const uint32_t* v,
                        uint32_t vs) {
   const DigitEstimate estimate(v[vs - 1], v[vs - 2]);
+  if (vs >= 16 && vs <= fast_max_digits && digits_use_fast_forms()) {
+    // The fast rows subtract by adding the complemented divisor: complement
+    // it once here rather than in every step.
+    uint32_t not_v[fast_max_digits];
+    for (uint32_t i = 0; i < vs; ++i) not_v[i] = ~v[i];
+    for (uint32_t j = m + 1; j-- > 0;) {
+      uint32_t* part = r + j;
+      const uint32_t qhat = estimate(t, part[vs - 1], part[vs - 2]);
+      uint32_t digit = qhat;
+      if (row_mul_sub_complemented_fast(part, not_v, qhat, vs) != t) {
+        // The subtraction went negative: one less, and v added back.
+        digit = qhat - 1;
+        digits_add(part, part, v, vs);
+      }
+      if (q != nullptr) q[j] = digit;
+      t = part[vs - 1];
+    }
+    digits_clear(not_v, vs);
+    return;
+  }
   for (uint32_t j = m + 1; j-- > 0;) {
     uint32_t* part = r + j;  // the dividend window t:part[vs-1..0]
     const uint32_t digit = subtract_step(t, part, v, estimate(t, part[vs - 1], part[vs - 2]), vs);

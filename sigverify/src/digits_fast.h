@@ -26,6 +26,11 @@ bool digits_use_fast_forms();
 uint32_t row_mul_add_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);
 uint32_t row_mul_sub_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);
 
+// row_mul_sub with the row given complemented: w[0..n) -= u[0..n) * d where
+// not_u[i] = ~u[i]. A caller that subtracts one row many times (the long
+// division's divisor) complements it once, and the rows take it as it is.
+uint32_t row_mul_sub_complemented_fast(uint32_t* w, const uint32_t* not_u, uint32_t d, uint32_t n);
+
 // Same contract as digits_square, for up to fast_max_digits digits; only
 // when digits_cpu_has_fast_forms(). digits_square takes it or the portable
 // form.

@@ -146,6 +146,22 @@ uint32_t row_mul_sub_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n
   return static_cast<uint32_t>(d - out);
 }
 
+// The same with the row complemented beforehand: the pass takes its words
+// as they are.
+uint32_t row_mul_sub_complemented_fast(uint32_t* w, const uint32_t* not_u, uint32_t d, uint32_t n) {
+  uint64_t borrow = 0;
+  if (n % 2 != 0) {
+    const uint32_t digit = ~not_u[0];
+    borrow = row_mul_sub_portable(w, &digit, d, 1);
+    ++w;
+    ++not_u;
+    --n;
+  }
+  if (n == 0) return static_cast<uint32_t>(borrow);
+  const uint64_t out = add_row_words(w, not_u, d, d - borrow, n / 2);
+  return static_cast<uint32_t>(d - out);
+}
+
 namespace {
 
 // Adds the products of the four digits at window and multiplier, in the

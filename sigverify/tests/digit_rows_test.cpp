@@ -44,6 +44,14 @@ void expect_kernel_matches(Kernel kernel, bool add, const Digits& w, const Digit
   ASSERT_EQ(add ? top : 0u - top, expected.back()) << n << " digits, d " << d;
 }
 
+// The fast subtraction that takes the row complemented, given the row as
+// it is.
+uint32_t sub_complemented_fast(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
+  Digits not_u(u, u + n);
+  for (uint32_t& digit : not_u) digit = ~digit;
+  return row_mul_sub_complemented_fast(w, not_u.data(), d, n);
+}
+
 class RowKernels : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
@@ -65,6 +73,11 @@ TEST_P(RowKernels, EveryLengthWithRandomAndExtremeDigits) {
       expect_kernel_matches(add(), true, ones, ones, d);
       expect_kernel_matches(sub(), false, zeros, ones, d);
       expect_kernel_matches(sub(), false, ones, ones, d);
+      if (GetParam()) {
+        expect_kernel_matches(sub_complemented_fast, false, random.digits(n), random.digits(n), d);
+        expect_kernel_matches(sub_complemented_fast, false, zeros, ones, d);
+        expect_kernel_matches(sub_complemented_fast, false, ones, ones, d);
+      }
     }
   }
 }

@@ -133,8 +133,11 @@ TEST(DigitsDivide, OperandsOfRunsOfZeroAndAllOnesDigits) {
     const uint32_t un = 5 + random.below(60);
     const uint32_t vn = 2 + random.below(un - 1);
     Digits u(un), v(vn);
-    for (uint32_t& digit : u) digit = random.below(8) == 0 ? random.next() : patterns[random.below(7)];
-    for (uint32_t& digit : v) digit = random.below(8) == 0 ? random.next() : patterns[random.below(7)];
+    const auto pick = [&]() {
+      return random.below(8) == 0 ? random.next() : patterns[random.below(7)];
+    };
+    for (uint32_t& digit : u) digit = pick();
+    for (uint32_t& digit : v) digit = pick();
     if (digits_used(v.data(), vn) == 0) v[0] = 1;
     SCOPED_TRACE("round " + std::to_string(round));
     expect_division_holds(u, v);
