@@ -60,12 +60,14 @@ struct DigitEstimate {
     // The estimate is at most two too large; the test with the second digit
     // leaves it at most one too large, which the add-back corrects. After
     // one decrement the test stops when rhat + v1 overflows.
+    // The product for the second test is the first less v2.
     uint64_t remainder = rhat;
-    uint32_t lower = static_cast<uint64_t>(qhat) * v2 > (remainder << 32 | a2) ? 1 : 0;
+    uint64_t product = static_cast<uint64_t>(qhat) * v2;
+    uint32_t lower = product > (remainder << 32 | a2) ? 1 : 0;
     qhat -= lower;
     remainder += v1 & (0u - lower);
-    lower = ((remainder >> 32) == 0 ? 1u : 0u) &
-            (static_cast<uint64_t>(qhat) * v2 > (remainder << 32 | a2) ? 1u : 0u);
+    product -= v2 & (0u - lower);
+    lower = ((remainder >> 32) == 0 ? 1u : 0u) & (product > (remainder << 32 | a2) ? 1u : 0u);
     return qhat - lower;
   }
 
