@@ -2,6 +2,7 @@
 // long division of Knuth's Algorithm 4.3.1 D.
 #include "digits.h"
 #include "digits_fast.h"
+#include "digits_reduce.h"
 
 namespace {
 
@@ -104,18 +105,20 @@ inline uint32_t subtract_step(uint32_t t, uint32_t* part, const uint32_t* v, uin
   return qhat - 1;
 }
 
+// True when the fast rows take a divisor of vs digits complemented.
+bool fast_rows_for(uint32_t vs) {
+  return vs >= 16 && vs <= fast_max_digits && digits_use_fast_forms();
+}
+
 // The steps of the long division, j from m down to 0, on the normalised
 // divisor v of vs digits and the normalised dividend r with its extra top
 // digit t; q (when not null) receives the quotient digits. r keeps the
 // remainder in its low vs digits; the digits above are left as they are.
+// not_v, when not null, is v complemented, for the fast rows.
 void divide_normalised(uint32_t* q, uint32_t* r, uint32_t t, uint32_t m, const uint32_t* v,
-                       uint32_t vs) {
+                       uint32_t vs, const uint32_t* not_v) {
   const DigitEstimate estimate(v[vs - 1], v[vs - 2]);
-  if (vs >= 16 && vs <= fast_max_digits && digits_use_fast_forms()) {
-    // The fast rows subtract by adding the complemented divisor: complement
-    // it once here rather than in every step.
-    uint32_t not_v[fast_max_digits];
-    for (uint32_t i = 0; i < vs; ++i) not_v[i] = ~v[i];
+  if (not_v != nullptr) {
     for (uint32_t j = m + 1; j-- > 0;) {
       uint32_t* part = r + j;
       const uint32_t qhat = estimate(t, part[vs - 1], part[vs - 2]);
@@ -128,7 +131,6 @@ void divide_normalised(uint32_t* q, uint32_t* r, uint32_t t, uint32_t m, const u
       if (q != nullptr) q[j] = digit;
       t = part[vs - 1];
     }
-    digits_clear(not_v, vs);
     return;
   }
   for (uint32_t j = m + 1; j-- > 0;) {
@@ -199,7 +201,16 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
   const uint32_t s = leading_zeros(v[vs - 1]);
   if (s != 0) digits_shift_left(v, v, s, vs);
   uint32_t t = digits_shift_left(r, u, s, us);
-  divide_normalised(q, r, t, m, v, vs);
+  if (fast_rows_for(vs)) {
+    // The fast rows subtract by adding the complemented divisor: complement
+    // it once here rather than in every step.
+    uint32_t not_v[fast_max_digits];
+    for (uint32_t i = 0; i < vs; ++i) not_v[i] = ~v[i];
+    divide_normalised(q, r, t, m, v, vs, not_v);
+    digits_clear(not_v, vs);
+  } else {
+    divide_normalised(q, r, t, m, v, vs, nullptr);
+  }
   if (m > 0) {
     for (uint32_t i = vs; i < us; ++i) r[i] = 0;
   }
@@ -208,4 +219,34 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
     digits_shift_right(v, v, s, vs);
   }
   return 0;
+}
+
+bool ready_divisor(ReadyDivisor& divisor, uint32_t* v, uint32_t n, uint32_t* spare) {
+  const uint32_t vs = digits_used(v, n);
+  if (vs < 2) return false;
+  const uint32_t s = leading_zeros(v[vs - 1]);
+  if (s != 0) digits_shift_left(v, v, s, vs);
+  divisor.digits = v;
+  divisor.used = vs;
+  divisor.shift = s;
+  divisor.complement = nullptr;
+  if (fast_rows_for(vs)) {
+    for (uint32_t i = 0; i < vs; ++i) spare[i] = ~v[i];
+    divisor.complement = spare;
+  }
+  return true;
+}
+
+// The long division's steps run for m = 0 as well: with u below v the
+// single quotient digit is 0 and u stays; with u equal to v it is 1 and the
+// remainder 0.
+void reduce_in_place(uint32_t* u, uint32_t un, const ReadyDivisor& divisor) {
+  const uint32_t vs = divisor.used;
+  const uint32_t us = digits_used(u, un);
+  if (us < vs) return;
+  const uint32_t s = divisor.shift;
+  const uint32_t t = s != 0 ? digits_shift_left(u, u, s, us) : 0;
+  divide_normalised(nullptr, u, t, us - vs, divisor.digits, vs, divisor.complement);
+  for (uint32_t i = vs; i < us; ++i) u[i] = 0;
+  if (s != 0) digits_shift_right(u, u, s, vs);
 }

@@ -2,6 +2,7 @@
 // division after every product.
 #include "crypto_alloc.h"
 #include "digits.h"
+#include "digits_reduce.h"
 
 namespace {
 
@@ -43,8 +44,15 @@ struct ModExpWork {
   }
 };
 
-// a := t mod m, t having 2n digits.
-void reduce(ModExpWork& work) {
+// a := t mod m, t having 2n digits. With the modulus made ready once (it
+// has two or more significant digits), the remainder is taken in place in t
+// without a quotient; otherwise by the general division.
+void reduce(ModExpWork& work, const ReadyDivisor* ready) {
+  if (ready != nullptr) {
+    reduce_in_place(work.product, 2 * work.n, *ready);
+    digits_copy(work.accumulator, work.product, work.n);
+    return;
+  }
   digits_divide(work.quotient, work.remainder, work.product, 2 * work.n, work.modulus, work.n);
   digits_copy(work.accumulator, work.remainder, work.n);
 }
@@ -72,6 +80,11 @@ int digits_mod_exp(uint32_t* y, const uint32_t* x, const uint32_t* e, const uint
     return 0;
   }
   digits_copy(work.modulus, m, n);
+  // The quotient area is free when no quotient is made: it takes the
+  // modulus complemented.
+  ReadyDivisor divisor;
+  const ReadyDivisor* ready =
+      ready_divisor(divisor, work.modulus, n, work.quotient) ? &divisor : nullptr;
 
   uint32_t k = digits_used(e, n);
   if (k == 0) {
@@ -84,10 +97,10 @@ int digits_mod_exp(uint32_t* y, const uint32_t* x, const uint32_t* e, const uint
     digits_copy(work.accumulator, x, n);
     while (k > 0) {
       digits_square(work.product, work.accumulator, n);
-      reduce(work);
+      reduce(work, ready);
       if ((e[k - 1] & mask) != 0) {
         digits_mul(work.product, work.accumulator, x, n);
-        reduce(work);
+        reduce(work, ready);
       }
       step_down(k, mask);
     }

@@ -81,6 +81,33 @@ TEST_P(DigitsAgainstOpenSsl, ModExp65537On2048Bits) {
   }
 }
 
+TEST_P(DigitsAgainstOpenSsl, ModExpWithModuliShorterThanTheArrays) {
+  // Moduli of 2 to 70 significant digits, their top bits anywhere, in arrays
+  // up to 8 digits longer; x below m or not.
+  for (int round = 0; round < 60; ++round) {
+    const uint32_t used = 2 + random_.below(69);
+    const uint32_t n = used + random_.below(9);
+    Digits m = random_.digits(n);
+    for (uint32_t i = used; i < n; ++i) m[i] = 0;
+    m[used - 1] = random_.next() >> random_.below(32);
+    if (m[used - 1] == 0) m[used - 1] = 1;
+    Digits x = random_.digits(n);  // most often above m
+    if (random_.below(2) == 0) {
+      x = m;
+      x[used - 1] >>= 1;  // below m
+    }
+    Digits e(n, 0);
+    e[0] = round % 3 == 0 ? 65537 : 2 + random_.below(5000);
+    Bn expected(BN_new());
+    ASSERT_TRUE(BN_mod_exp(expected.get(), bn_from_digits(x).get(), bn_from_digits(e).get(),
+                           bn_from_digits(m).get(), context_));
+    Digits y(n);
+    int status = 0;
+    ASSERT_EQ(digits_mod_exp(y.data(), x.data(), e.data(), m.data(), n, &status), 0);
+    ASSERT_EQ(y, digits_from_bn(expected.get(), n)) << "round " << round << ", " << used;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(RowKernels, DigitsAgainstOpenSsl, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& param) {
                            return param.param ? std::string("RunTimeChoice")
