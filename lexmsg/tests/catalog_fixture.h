@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -91,11 +92,13 @@ inline void put32(Bytes* b, uint32_t v) {
     for (size_t i = 0; i < 4; ++i) b->push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-// A file in the working directory, removed when the test ends.
+// A file in the working directory, removed when the test ends. A random part
+// goes before the name's extension, so tests running side by side in other
+// processes never share a file.
 class TempFile {
 public:
-    explicit TempFile(std::string name) : name_(std::move(name)) {}
-    TempFile(std::string name, const Bytes& content) : name_(std::move(name)) { write(content); }
+    explicit TempFile(const std::string& name) : name_(unique(name)) {}
+    TempFile(const std::string& name, const Bytes& content) : name_(unique(name)) { write(content); }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
     ~TempFile() { std::remove(name_.c_str()); }
@@ -109,6 +112,12 @@ public:
     const char* path() const { return name_.c_str(); }
 
 private:
+    static std::string unique(const std::string& name) {
+        const std::string tag = "." + std::to_string(std::random_device{}());
+        const size_t dot = name.rfind('.');
+        return dot == std::string::npos ? name + tag : name.substr(0, dot) + tag + name.substr(dot);
+    }
+
     std::string name_;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdarg>
+#include <cstring>
 #include <string>
 
 #include "catalog_fixture.h"
@@ -49,6 +50,9 @@ protected:
     TempFile narrow_only_{"slots_narrow.cat", lexmsg_test::narrow_catalog({{1, "n %1"}})};
 };
 
+// An ASCII path as UTF-16.
+std::u16string ascii16(const char* path) { return std::u16string(path, path + std::strlen(path)); }
+
 std::string narrow_message(uint32_t id) {
     char* buffer = nullptr;
     const int rc = lexmsg_getMessageA(id, 1, &buffer, 0, LEXMSG_ARG_INT, 5);
@@ -63,7 +67,7 @@ TEST_F(DefaultSlots, WideSlotStateMachine) {
     EXPECT_EQ(lexmsg_cleanupW(), LEXMSG_E_FAIL) << "a failed initialisation leaves the slot empty";
     ASSERT_EQ(lexmsg_initW(both_.path()), 0);
     EXPECT_EQ(lexmsg_initW(other_.path()), LEXMSG_E_FAIL);
-    const auto other_wide = widen(u"slots_other.cat");
+    const auto other_wide = widen(ascii16(other_.path()));
     EXPECT_EQ(lexmsg_wcsinitW(other_wide.c_str()), LEXMSG_E_FAIL);
 
     // The first catalog stays in use, through every plain W form.
@@ -97,7 +101,7 @@ TEST_F(DefaultSlots, NarrowSlotStateMachine) {
     EXPECT_EQ(lexmsg_lgetMessageA(2, &buffer, 2, nullptr), 4);
     EXPECT_EQ(lexmsg_cleanupA(), 0);
 
-    const auto wide_path = widen(u"slots_other.cat");
+    const auto wide_path = widen(ascii16(other_.path()));
     ASSERT_EQ(lexmsg_wcsinitA(wide_path.c_str()), 0);
     EXPECT_EQ(narrow_message(1), "uno 5");
     EXPECT_EQ(lexmsg_cleanupA(), 0);
