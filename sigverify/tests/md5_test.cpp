@@ -7,16 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "digest_forms.h"
 #include "test_hex.h"
 
 namespace {
 
-struct Vector {
-  std::string message;
-  const char* digest;
-};
-
-std::vector<Vector> vectors() {
+std::vector<DigestVector> vectors() {
   return {
       {"", "d41d8cd98f00b204e9800998ecf8427e"},
       {"a", "0cc175b9c0f1b6a831c399e269772661"},
@@ -38,64 +34,19 @@ std::vector<Vector> vectors() {
   };
 }
 
-std::string one_call(const uint8_t* data, uint32_t length) {
-  uint8_t digest[16];
-  md5_digest(data, length, digest);
-  return to_hex(digest, 16);
-}
+struct Md5Traits {
+  using Context = Md5Context;
+  static constexpr size_t size = 16;
+  static void init(Context* c) { md5_init(c); }
+  static void update(Context* c, const uint8_t* data, uint32_t length) { md5_update(c, data, length); }
+  static void final(Context* c, uint8_t* digest) { md5_final(digest, c); }
+  static void digest(const uint8_t* data, uint32_t length, uint8_t* out) { md5_digest(data, length, out); }
+};
+using Forms = DigestForms<Md5Traits>;
 
-// Feeds the message in pieces of the given size (the last may be shorter).
-std::string in_pieces(const uint8_t* data, uint32_t length, uint32_t piece) {
-  Md5Context context;
-  md5_init(&context);
-  for (uint32_t at = 0; at < length; at += piece) {
-    md5_update(&context, data + at, std::min(piece, length - at));
-  }
-  uint8_t digest[16];
-  md5_final(digest, &context);
-  return to_hex(digest, 16);
-}
+TEST(Md5, PublishedVectorsThroughEveryForm) { Forms::check_vectors(vectors()); }
 
-std::string split_at(const uint8_t* data, uint32_t length, uint32_t split) {
-  Md5Context context;
-  md5_init(&context);
-  md5_update(&context, data, split);
-  md5_update(&context, nullptr, 0);
-  md5_update(&context, data + split, length - split);
-  uint8_t digest[16];
-  md5_final(digest, &context);
-  return to_hex(digest, 16);
-}
-
-TEST(Md5, PublishedVectorsThroughEveryForm) {
-  for (const Vector& v : vectors()) {
-    const uint8_t* data = bytes_of(v.message);
-    const uint32_t length = size32(v.message.size());
-    SCOPED_TRACE("length " + std::to_string(length));
-    EXPECT_EQ(one_call(data, length), v.digest);
-    EXPECT_EQ(in_pieces(data, length, length == 0 ? 1 : length), v.digest);
-    for (uint32_t piece : {1u, 63u, 64u, 65u}) {
-      EXPECT_EQ(in_pieces(data, length, piece), v.digest) << "pieces of " << piece;
-    }
-    if (length <= 200) {
-      for (uint32_t split = 0; split <= length; ++split) {
-        EXPECT_EQ(split_at(data, length, split), v.digest) << "split at " << split;
-      }
-    }
-  }
-}
-
-TEST(Md5, OneCallAndIncrementalAgreeOnEveryShortLength) {
-  std::vector<uint8_t> data(200);
-  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 37 + 11);
-  for (uint32_t length = 0; length <= 200; ++length) {
-    const std::string expected = one_call(data.data(), length);
-    for (uint32_t split = 0; split <= length; ++split) {
-      ASSERT_EQ(split_at(data.data(), length, split), expected)
-          << "length " << length << ", split at " << split;
-    }
-  }
-}
+TEST(Md5, OneCallAndIncrementalAgreeOnEveryShortLength) { Forms::check_short_lengths(); }
 
 TEST(Md5, FinalWipesTheWholeContext) {
   Md5Context context;
@@ -107,7 +58,7 @@ TEST(Md5, FinalWipesTheWholeContext) {
   const uint8_t* raw = reinterpret_cast<const uint8_t*>(&context);
   EXPECT_EQ(std::vector<uint8_t>(raw, raw + sizeof context),
             std::vector<uint8_t>(sizeof context, 0));
-  EXPECT_EQ(to_hex(digest, 16), one_call(bytes_of(message), 100));
+  EXPECT_EQ(to_hex(digest, 16), Forms::one_call(bytes_of(message), 100));
 }
 
 }  // namespace

@@ -7,17 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "digest_forms.h"
 #include "sha256_compress.h"
-#include "test_hex.h"
 
 namespace {
 
-struct Vector {
-  std::string message;
-  const char* digest;
-};
-
-std::vector<Vector> vectors() {
+std::vector<DigestVector> vectors() {
   return {
       {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
       {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
@@ -34,33 +29,15 @@ std::vector<Vector> vectors() {
   };
 }
 
-std::string one_call(const uint8_t* data, uint32_t length) {
-  uint8_t digest[32];
-  sha256_digest(data, length, digest);
-  return to_hex(digest, 32);
-}
-
-std::string in_pieces(const uint8_t* data, uint32_t length, uint32_t piece) {
-  Sha256Context context;
-  sha256_init(&context);
-  for (uint32_t at = 0; at < length; at += piece) {
-    sha256_update(&context, data + at, std::min(piece, length - at));
-  }
-  uint8_t digest[32];
-  sha256_final(&context, digest);
-  return to_hex(digest, 32);
-}
-
-std::string split_at(const uint8_t* data, uint32_t length, uint32_t split) {
-  Sha256Context context;
-  sha256_init(&context);
-  sha256_update(&context, data, split);
-  sha256_update(&context, nullptr, 0);
-  sha256_update(&context, data + split, length - split);
-  uint8_t digest[32];
-  sha256_final(&context, digest);
-  return to_hex(digest, 32);
-}
+struct Sha256Traits {
+  using Context = Sha256Context;
+  static constexpr size_t size = 32;
+  static void init(Context* c) { sha256_init(c); }
+  static void update(Context* c, const uint8_t* data, uint32_t length) { sha256_update(c, data, length); }
+  static void final(Context* c, uint8_t* digest) { sha256_final(c, digest); }
+  static void digest(const uint8_t* data, uint32_t length, uint8_t* out) { sha256_digest(data, length, out); }
+};
+using Forms = DigestForms<Sha256Traits>;
 
 // Runs every test once with the run-time choice of compression and once with
 // the portable compression forced.
@@ -75,34 +52,9 @@ class Sha256 : public ::testing::TestWithParam<bool> {
   void TearDown() override { sha256_allow_extensions(true); }
 };
 
-TEST_P(Sha256, PublishedVectorsThroughEveryForm) {
-  for (const Vector& v : vectors()) {
-    const uint8_t* data = bytes_of(v.message);
-    const uint32_t length = size32(v.message.size());
-    SCOPED_TRACE("length " + std::to_string(length));
-    EXPECT_EQ(one_call(data, length), v.digest);
-    for (uint32_t piece : {1u, 63u, 64u, 65u}) {
-      EXPECT_EQ(in_pieces(data, length, piece), v.digest) << "pieces of " << piece;
-    }
-    if (length <= 200) {
-      for (uint32_t split = 0; split <= length; ++split) {
-        EXPECT_EQ(split_at(data, length, split), v.digest) << "split at " << split;
-      }
-    }
-  }
-}
+TEST_P(Sha256, PublishedVectorsThroughEveryForm) { Forms::check_vectors(vectors()); }
 
-TEST_P(Sha256, OneCallAndIncrementalAgreeOnEveryShortLength) {
-  std::vector<uint8_t> data(200);
-  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 37 + 11);
-  for (uint32_t length = 0; length <= 200; ++length) {
-    const std::string expected = one_call(data.data(), length);
-    for (uint32_t split = 0; split <= length; ++split) {
-      ASSERT_EQ(split_at(data.data(), length, split), expected)
-          << "length " << length << ", split at " << split;
-    }
-  }
-}
+TEST_P(Sha256, OneCallAndIncrementalAgreeOnEveryShortLength) { Forms::check_short_lengths(); }
 
 INSTANTIATE_TEST_SUITE_P(Compressions, Sha256, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& param) {
