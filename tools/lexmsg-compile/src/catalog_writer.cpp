@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "utf_convert.h"
+
 namespace lexmsg_compile {
 namespace {
 
@@ -102,39 +104,10 @@ bool store_message(uint32_t id, const std::vector<Piece>& pieces, const PieceCon
 }
 
 uint32_t utf16_length(const std::string& utf8) {
-    // Counts as the library's converter delivers: valid sequences of four
-    // bytes give two units, everything else one unit per character or per
-    // ill-formed part.
-    uint32_t units = 0;
-    size_t i = 0;
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-    const size_t n = utf8.size();
-    while (i < n) {
-        const unsigned char lead = s[i++];
-        size_t trail = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            trail = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            trail = 2;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            trail = 3;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        }
-        size_t taken = 0;
-        while (taken < trail && i < n && s[i] >= low && s[i] <= high) {
-            ++i;
-            ++taken;
-            low = 0x80;
-            high = 0xBF;
-        }
-        units += (trail == 3 && taken == 3) ? 2 : 1;
-    }
-    return units;
+    // Counted by converting with the library's own converter: a UTF-16 text
+    // never has more units than its UTF-8 form has bytes.
+    std::vector<lexmsg_wchar> units(utf8.size());
+    return checked_u32(lexmsg::utf8_to_utf16_own(utf8.data(), utf8.size(), units.data(), units.size()));
 }
 
 StoredMessage wide_message(uint32_t id, const std::vector<Piece>& pieces) {
