@@ -1,6 +1,7 @@
 // The cryptographic core side by side with OpenSSL's libcrypto: MD5 and
 // SHA-256 throughput on 1 MiB, and the RSA-2048 public-key operation with the
 // primary development key (ours with its trailer check, OpenSSL's raw).
+// Also the square of 64 digits in each of its forms.
 #include <benchmark/benchmark.h>
 #include <openssl/core_names.h>
 #include <openssl/evp.h>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "digits.h"
 #include "digits_fast.h"
 #include "md5.h"
 #include "rsa.h"
@@ -128,12 +130,13 @@ const SignedMessage& signed_message() {
   return made;
 }
 
-void rsa_open_ours(benchmark::State& state, bool fast) {
+void rsa_open_ours(benchmark::State& state, bool fast, bool ifma = true) {
   if (fast && !digits_cpu_has_fast_forms()) {
     state.SkipWithError("this processor has no fast forms (BMI2, ADX, AVX2)");
     return;
   }
   digits_allow_fast_forms(fast);
+  digits_allow_ifma(ifma);
   const SignedMessage& s = signed_message();
   std::vector<uint8_t> message(k), work(8 * k);
   for (auto _ : state) {
@@ -143,10 +146,15 @@ void rsa_open_ours(benchmark::State& state, bool fast) {
     benchmark::DoNotOptimize(message.data());
   }
   digits_allow_fast_forms(true);
+  digits_allow_ifma(true);
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 
 void BM_RsaOpenSignature_Ours_Fast(benchmark::State& state) { rsa_open_ours(state, true); }
+// The fast forms with the AVX2 square in place of the IFMA one.
+void BM_RsaOpenSignature_Ours_FastAvx2Square(benchmark::State& state) {
+  rsa_open_ours(state, true, false);
+}
 void BM_RsaOpenSignature_Ours_Portable(benchmark::State& state) { rsa_open_ours(state, false); }
 
 // OpenSSL's raw public operation (s^e mod n, no padding) with the same key,
@@ -171,6 +179,47 @@ void BM_RsaPublicRaw_OpenSsl(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 
+enum class SquareForm { Ifma, Avx2, Portable };
+
+// digits_square on 64 random digits (the 2048-bit modulus's size) in each form.
+void digits_square_form(benchmark::State& state, SquareForm form) {
+  if (form == SquareForm::Ifma && !digits_cpu_has_ifma()) {
+    state.SkipWithError("this processor has no AVX-512 IFMA");
+    return;
+  }
+  if (form != SquareForm::Portable && !digits_cpu_has_fast_forms()) {
+    state.SkipWithError("this processor has no fast forms (BMI2, ADX, AVX2)");
+    return;
+  }
+  digits_allow_fast_forms(form != SquareForm::Portable);
+  digits_allow_ifma(form == SquareForm::Ifma);
+  constexpr uint32_t n = 64;
+  std::vector<uint32_t> x(n), w(2 * n);
+  uint32_t seed = 7;
+  for (uint32_t& digit : x) {
+    seed = seed * 1664525u + 1013904223u;
+    digit = seed;
+  }
+  for (auto _ : state) {
+    digits_square(w.data(), x.data(), n);
+    benchmark::DoNotOptimize(w.data());
+    benchmark::ClobberMemory();
+  }
+  digits_allow_fast_forms(true);
+  digits_allow_ifma(true);
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
+}
+
+void BM_DigitsSquare64_Ifma(benchmark::State& state) {
+  digits_square_form(state, SquareForm::Ifma);
+}
+void BM_DigitsSquare64_Avx2(benchmark::State& state) {
+  digits_square_form(state, SquareForm::Avx2);
+}
+void BM_DigitsSquare64_Portable(benchmark::State& state) {
+  digits_square_form(state, SquareForm::Portable);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Md5_Ours);
@@ -179,7 +228,11 @@ BENCHMARK(BM_Sha256_Ours_Extensions);
 BENCHMARK(BM_Sha256_Ours_Portable);
 BENCHMARK(BM_Sha256_OpenSsl);
 BENCHMARK(BM_RsaOpenSignature_Ours_Fast);
+BENCHMARK(BM_RsaOpenSignature_Ours_FastAvx2Square);
 BENCHMARK(BM_RsaOpenSignature_Ours_Portable);
 BENCHMARK(BM_RsaPublicRaw_OpenSsl);
+BENCHMARK(BM_DigitsSquare64_Ifma);
+BENCHMARK(BM_DigitsSquare64_Avx2);
+BENCHMARK(BM_DigitsSquare64_Portable);
 
 BENCHMARK_MAIN();

@@ -36,3 +36,17 @@ uint32_t row_mul_sub_complemented_fast(uint32_t* w, const uint32_t* not_u, uint3
 // form.
 void digits_square_fast(uint32_t* w, const uint32_t* x, uint32_t n);
 void digits_square_portable(uint32_t* w, const uint32_t* x, uint32_t n);
+
+// True on an x86-64 processor with AVX512F, AVX512VL and AVX512IFMA (and the
+// operating system saving the opmask and 512-bit registers); false elsewhere.
+bool digits_cpu_has_ifma();
+
+// Lets tests set the IFMA square aside (false), so that digits_square takes
+// the form of digits_cpu_has_fast_forms() even where IFMA is present, or go
+// back to the run-time choice (true). digits_allow_fast_forms(false) sets it
+// aside as well. Not synchronised.
+void digits_allow_ifma(bool allow);
+
+// Same contract as digits_square, for up to fast_max_digits digits; only
+// when digits_cpu_has_ifma().
+void digits_square_ifma(uint32_t* w, const uint32_t* x, uint32_t n);

@@ -28,3 +28,10 @@ uint32_t row_mul_sub_complemented_fast(uint32_t* w, const uint32_t* not_u, uint3
 void digits_square_fast(uint32_t* w, const uint32_t* x, uint32_t n) {
   digits_square_portable(w, x, n);
 }
+
+// No IFMA square here: digits_square never calls it.
+bool digits_cpu_has_ifma() { return false; }
+
+void digits_square_ifma(uint32_t* w, const uint32_t* x, uint32_t n) {
+  digits_square_portable(w, x, n);
+}

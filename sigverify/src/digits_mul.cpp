@@ -47,9 +47,21 @@ void digits_square_portable(uint32_t* w, const uint32_t* x, uint32_t n) {
   }
 }
 
+namespace {
+
+bool ifma_allowed = true;
+
+}  // namespace
+
+void digits_allow_ifma(bool allow) { ifma_allowed = allow; }
+
 void digits_square(uint32_t* w, const uint32_t* x, uint32_t n) {
   if (n > 0 && n <= fast_max_digits && digits_use_fast_forms()) {
-    digits_square_fast(w, x, n);
+    if (ifma_allowed && digits_cpu_has_ifma()) {
+      digits_square_ifma(w, x, n);
+    } else {
+      digits_square_fast(w, x, n);
+    }
   } else {
     digits_square_portable(w, x, n);
   }

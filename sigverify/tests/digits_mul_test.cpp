@@ -66,39 +66,93 @@ TEST(DigitsMul, ZeroDigitsAndAllOnes) {
   EXPECT_EQ(w, reference_product(ones, ones));
 }
 
-// With the run-time choice (the fast forms where present) and portable.
-class DigitsSquare : public ::testing::TestWithParam<bool> {
+// Each form of the square: the IFMA and AVX2 forms where the processor has
+// them, and the portable one. Above fast_max_digits every form goes portable.
+enum class SquareForm { Ifma, Avx2, Portable };
+
+class DigitsSquare : public ::testing::TestWithParam<SquareForm> {
  protected:
   void SetUp() override {
-    if (GetParam() && !digits_cpu_has_fast_forms()) GTEST_SKIP() << "no fast forms here";
-    digits_allow_fast_forms(GetParam());
+    switch (GetParam()) {
+      case SquareForm::Ifma:
+        if (!digits_cpu_has_ifma()) GTEST_SKIP() << "no AVX-512 IFMA here";
+        break;
+      case SquareForm::Avx2:
+        if (!digits_cpu_has_fast_forms()) GTEST_SKIP() << "no fast forms here";
+        digits_allow_ifma(false);
+        break;
+      case SquareForm::Portable:
+        digits_allow_fast_forms(false);
+        break;
+    }
   }
-  void TearDown() override { digits_allow_fast_forms(true); }
-};
+  void TearDown() override {
+    digits_allow_fast_forms(true);
+    digits_allow_ifma(true);
+  }
 
-TEST_P(DigitsSquare, AgreesWithMul) {
-  TestRandom random(12);
-  std::vector<Digits> inputs = {Digits(64, 0xFFFFFFFFu), Digits(64, 0), Digits{0x80000000u},
-                                Digits{0, 0, 0xFFFFFFFFu, 0}};
-  for (uint32_t n = 1; n <= 130; ++n) {
-    for (int round = 0; round < 3; ++round) inputs.push_back(random.digits(n));
-    inputs.push_back(Digits(n, 0xFFFFFFFFu));
-  }
-  for (const Digits& x : inputs) {
+  // digits_square of x against digits_mul(x, x) with the portable rows.
+  static void expect_square_of(const Digits& x) {
     const uint32_t n = static_cast<uint32_t>(x.size());
     Digits squared(2 * n, 0xCCCCCCCCu), product(2 * n, 0x33333333u);
     digits_square(squared.data(), x.data(), n);
     digits_allow_fast_forms(false);
     digits_mul(product.data(), x.data(), x.data(), n);
-    digits_allow_fast_forms(GetParam());
+    digits_allow_fast_forms(GetParam() != SquareForm::Portable);
     ASSERT_EQ(squared, product) << n << " digits";
+  }
+};
+
+TEST_P(DigitsSquare, AgreesWithMul) {
+  TestRandom random(12);
+  for (uint32_t n = 1; n <= 130; ++n) {
+    SCOPED_TRACE(n);
+    for (int round = 0; round < 3; ++round) expect_square_of(random.digits(n));
+    expect_square_of(Digits(n, 0xFFFFFFFFu));
+    expect_square_of(Digits(n, 0));
+    // Sparse: a few digits set, the top one among them (or not).
+    Digits sparse(n, 0);
+    sparse[random.below(n)] = random.next();
+    sparse[random.below(n)] = 0xFFFFFFFFu;
+    expect_square_of(sparse);
+    sparse[n - 1] = 0xFFFFFFFFu;
+    expect_square_of(sparse);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, DigitsSquare, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool>& param) {
-                           return param.param ? std::string("RunTimeChoice")
-                                              : std::string("Portable");
+// Squares with long runs of all-ones digits, where the carries travel far:
+// (2^32m - 1) * 2^32s + 1 and 2^32n - 2^32s - 1, among others.
+TEST_P(DigitsSquare, CarriesRunThroughAllOnes) {
+  for (uint32_t n : {2u, 7u, 8u, 9u, 16u, 17u, 63u, 64u, 65u, 127u, 128u}) {
+    for (uint32_t s = 0; s < n; s += 1 + n / 8) {
+      Digits x(n, 0);
+      for (uint32_t i = s; i < n; ++i) x[i] = 0xFFFFFFFFu;
+      x[0] += 1;
+      expect_square_of(x);
+      Digits y(n, 0xFFFFFFFFu);
+      y[s] = 0xFFFFFFFEu;
+      expect_square_of(y);
+      Digits z(n, 0);
+      z[n - 1] = 1u << 16;
+      z[s] |= 0xFFFF0000u;
+      expect_square_of(z);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, DigitsSquare,
+                         ::testing::Values(SquareForm::Ifma, SquareForm::Avx2,
+                                           SquareForm::Portable),
+                         [](const ::testing::TestParamInfo<SquareForm>& param) {
+                           switch (param.param) {
+                             case SquareForm::Ifma:
+                               return std::string("Ifma");
+                             case SquareForm::Avx2:
+                               return std::string("Avx2");
+                             case SquareForm::Portable:
+                               break;
+                           }
+                           return std::string("Portable");
                          });
 
 TEST(DigitsMulSub, SubtractsTheProductAndReportsTheBorrow) {
