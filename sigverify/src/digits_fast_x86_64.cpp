@@ -5,6 +5,7 @@
 #include <cpuid.h>
 #include <immintrin.h>
 
+#include "cpu_x86.h"
 #include "digit_rows.h"
 #include "digits_fast.h"
 
@@ -13,15 +14,7 @@ namespace {
 // BMI2 (mulx) and ADX for the rows, AVX2 (with the operating system saving
 // the 256-bit registers) for the square.
 bool detect_fast_forms() {
-  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-  if (__get_cpuid_max(0, nullptr) < 7) return false;
-  __cpuid(1, eax, ebx, ecx, edx);
-  if ((ecx & bit_OSXSAVE) == 0 || (ecx & bit_AVX) == 0) return false;
-  unsigned xcr0_low = 0, xcr0_high = 0;
-  __asm__("xgetbv" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
-  if ((xcr0_low & 6) != 6) return false;
-  __cpuid_count(7, 0, eax, ebx, ecx, edx);
-  return (ebx & bit_ADX) != 0 && (ebx & bit_BMI2) != 0 && (ebx & bit_AVX2) != 0;
+  return cpu_has(bit_AVX, bit_ADX | bit_BMI2 | bit_AVX2, xcr0_avx_state);
 }
 
 // One pass over the words (pairs of digits) of a row: word k of w gets the

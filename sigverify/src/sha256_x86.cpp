@@ -4,20 +4,12 @@
 #include <cpuid.h>
 #include <immintrin.h>
 
+#include "cpu_x86.h"
 #include "sha256_compress.h"
 
 namespace {
 
-bool detect_extensions() {
-  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-  if (__get_cpuid_max(0, nullptr) < 7) return false;
-  __cpuid(1, eax, ebx, ecx, edx);
-  const bool ssse3 = (ecx & bit_SSSE3) != 0;
-  const bool sse41 = (ecx & bit_SSE4_1) != 0;
-  __cpuid_count(7, 0, eax, ebx, ecx, edx);
-  const bool sha = (ebx & bit_SHA) != 0;
-  return ssse3 && sse41 && sha;
-}
+bool detect_extensions() { return cpu_has(bit_SSSE3 | bit_SSE4_1, bit_SHA, 0); }
 
 #define SK_SHA_TARGET __attribute__((target("sha,ssse3,sse4.1")))
 
