@@ -2,6 +2,7 @@
 // always takes the portable code, which these forward to.
 #include "digit_rows.h"
 #include "digits_fast.h"
+#include "digits_lanes.h"
 
 bool digits_cpu_has_fast_forms() { return false; }
 
@@ -27,6 +28,14 @@ uint32_t row_mul_sub_complemented_fast(uint32_t* w, const uint32_t* not_u, uint3
 
 void digits_square_fast(uint32_t* w, const uint32_t* x, uint32_t n) {
   digits_square_portable(w, x, n);
+}
+
+// No lane steps here: lanes_for() is always false, so the division never
+// calls them.
+bool digits_cpu_has_lanes() { return false; }
+
+void divide_steps_lanes(uint32_t*, uint32_t*, uint32_t, uint32_t, const uint32_t*, uint32_t) {
+  __builtin_trap();
 }
 
 // No IFMA square here: digits_square never calls it.

@@ -1,7 +1,9 @@
 // Division: the word division, division by one digit and the long division,
-// on the edge cases and on random operands checked by u = q * v + r, r < v.
+// on the edge cases and on random operands checked by u = q * v + r, r < v;
+// the long division in each of its forms.
 #include <gtest/gtest.h>
 
+#include "digit_forms.h"
 #include "digits.h"
 #include "test_digits.h"
 
@@ -75,7 +77,9 @@ void expect_division_holds(const Digits& u, Digits v) {
   EXPECT_EQ(digits_compare(rw.data(), vw.data(), wide), -1) << "r < v";
 }
 
-TEST(DigitsDivide, EdgeCases) {
+using DigitsDivide = DigitFormsTest;
+
+TEST_P(DigitsDivide, EdgeCases) {
   const Digits big = {0x11111111u, 0x22222222u, 0x33333333u};
   // A number by itself: quotient 1, remainder 0.
   Digits v = big;
@@ -108,7 +112,7 @@ TEST(DigitsDivide, EdgeCases) {
   EXPECT_EQ(r, (Digits{0, 0, 0}));
 }
 
-TEST(DigitsDivide, CornerOperandsForTheEstimate) {
+TEST_P(DigitsDivide, CornerOperandsForTheEstimate) {
   // Divisors whose top digit is all ones or just the top bit, dividends whose
   // leading digits equal the divisor's: the estimate overflows or is two too big.
   const std::vector<std::pair<Digits, Digits>> cases = {
@@ -123,7 +127,7 @@ TEST(DigitsDivide, CornerOperandsForTheEstimate) {
   for (const auto& c : cases) expect_division_holds(c.first, c.second);
 }
 
-TEST(DigitsDivide, OperandsOfRunsOfZeroAndAllOnesDigits) {
+TEST_P(DigitsDivide, OperandsOfRunsOfZeroAndAllOnesDigits) {
   // Digits of 0, 1, all ones and the top bit alone make the estimate's rare
   // cases common: a top digit equal to the divisor's, one and two
   // decrements, borrows that run far up and add-backs.
@@ -144,7 +148,7 @@ TEST(DigitsDivide, OperandsOfRunsOfZeroAndAllOnesDigits) {
   }
 }
 
-TEST(DigitsDivide, RandomOperandsUpTo130Digits) {
+TEST_P(DigitsDivide, RandomOperandsUpTo130Digits) {
   TestRandom random(22);
   for (int round = 0; round < 400; ++round) {
     const uint32_t un = 1 + random.below(130);
@@ -159,5 +163,63 @@ TEST(DigitsDivide, RandomOperandsUpTo130Digits) {
     expect_division_holds(u, v);
   }
 }
+
+// Divisions of the exponentiation's size, 128 digits by 64, built so that
+// a chosen step goes negative and needs v added back, or leaves a partial
+// remainder whose digits below the estimate's three are 0 or all ones,
+// where a form that settles its carries late must look closer.
+TEST_P(DigitsDivide, ShapedPartialRemaindersOfTheExponentiationSize) {
+  constexpr uint32_t n = 64;
+  TestRandom random(24);
+  // v = 2^2047 + 1: a step whose top digits equal v's estimates one too
+  // many when the digits below them are zero.
+  Digits v_sparse(n, 0);
+  v_sparse[0] = 1;
+  v_sparse[n - 1] = 0x80000000u;
+  Digits add_back(2 * n, 0);
+  add_back[2 * n - 1] = 0x80000000u;
+  expect_division_holds(add_back, v_sparse);
+  Digits add_back_low(n + 1, 0);
+  add_back_low[n] = 0x80000000u;
+  expect_division_holds(add_back_low, v_sparse);
+
+  // u = (Q * v + R) * 2^(32(k + 1)) + low * 2^(32k): the step that leaves
+  // (Q * v + R) mod v has R as its partial remainder, with three digits
+  // from the one named set to the value given (three, so that they stay so
+  // when the division shifts v's top bit into place).
+  struct Shape {
+    uint32_t first;  // R[first .. first + 2] ...
+    uint32_t value;  // ... are set to this
+    uint32_t shift;  // k: the quotient's digits below the shaped step
+  };
+  const Shape shapes[] = {{n - 6, 0, 0}, {n - 6, 0xFFFFFFFFu, 0}, {n - 6, 0, 3},
+                          {n - 5, 0, 9}, {n - 7, 0xFFFFFFFFu, 20}, {n - 6, 0, 40}};
+  for (const Shape& shape : shapes) {
+    for (int round = 0; round < 20; ++round) {
+      Digits v = random.digits(n);
+      v[n - 1] |= 1u << random.below(32);
+      Digits r = random.digits(n);
+      r[n - 1] = random.below(v[n - 1]);  // R < v
+      r[shape.first] = r[shape.first + 1] = r[shape.first + 2] = shape.value;
+      const uint32_t q_digits = n - 1 - shape.shift;
+      Digits q = random.digits(q_digits);
+      // Q * v + R over 2n digits, then the shifts.
+      Digits qw(n, 0), product(2 * n);
+      std::copy(q.begin(), q.end(), qw.begin());
+      digits_mul(product.data(), qw.data(), v.data(), n);
+      Digits rw(2 * n, 0);
+      std::copy(r.begin(), r.end(), rw.begin());
+      digits_add(product.data(), product.data(), rw.data(), 2 * n);
+      Digits u(shape.shift + 1, 0);
+      u[shape.shift] = random.next();
+      u.insert(u.end(), product.begin(), product.begin() + n + q_digits);
+      u.resize(2 * n, 0);
+      SCOPED_TRACE("shape at " + std::to_string(shape.first) + ", round " + std::to_string(round));
+      expect_division_holds(u, v);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, DigitsDivide, all_digit_forms, digit_forms_name);
 
 }  // namespace

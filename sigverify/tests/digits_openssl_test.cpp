@@ -2,22 +2,22 @@
 // operands.
 #include <gtest/gtest.h>
 
-#include "digits_fast.h"
+#include "digit_forms.h"
 #include "openssl_bn.h"
 #include "test_digits.h"
 
 namespace {
 
-// Every test runs with the run-time choice of row kernels and with the
-// portable ones forced.
-class DigitsAgainstOpenSsl : public ::testing::TestWithParam<bool> {
+// Every test runs with the run-time choice of the inner loops, with the
+// division's lane steps set aside, and with the portable loops forced.
+class DigitsAgainstOpenSsl : public DigitFormsTest {
  protected:
   void SetUp() override {
     ASSERT_NE(context_, nullptr);
-    digits_allow_fast_forms(GetParam());
+    DigitFormsTest::SetUp();
   }
   void TearDown() override {
-    digits_allow_fast_forms(true);
+    DigitFormsTest::TearDown();
     BN_CTX_free(context_);
   }
   BN_CTX* context_ = BN_CTX_new();
@@ -108,10 +108,6 @@ TEST_P(DigitsAgainstOpenSsl, ModExpWithModuliShorterThanTheArrays) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(RowKernels, DigitsAgainstOpenSsl, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool>& param) {
-                           return param.param ? std::string("RunTimeChoice")
-                                              : std::string("Portable");
-                         });
+INSTANTIATE_TEST_SUITE_P(Forms, DigitsAgainstOpenSsl, all_digit_forms, digit_forms_name);
 
 }  // namespace
