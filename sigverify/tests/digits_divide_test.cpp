@@ -3,6 +3,8 @@
 // the long division in each of its forms.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include "digit_forms.h"
 #include "digits.h"
 #include "test_digits.h"
@@ -212,8 +214,8 @@ TEST_P(DigitsDivide, ShapedPartialRemaindersOfTheExponentiationSize) {
       digits_add(product.data(), product.data(), rw.data(), 2 * n);
       Digits u(shape.shift + 1, 0);
       u[shape.shift] = random.next();
-      u.insert(u.end(), product.begin(), product.begin() + n + q_digits);
-      u.resize(2 * n, 0);
+      u.insert(u.end(), product.begin(),
+               product.begin() + static_cast<std::ptrdiff_t>(n + q_digits));  // 2n digits in all
       SCOPED_TRACE("shape at " + std::to_string(shape.first) + ", round " + std::to_string(round));
       expect_division_holds(u, v);
     }
