@@ -1,5 +1,5 @@
 // The long division's steps with the dividend held in 64-bit lanes, one
-// digit to a lane, for x86-64 processors with AVX-512F (digits_fast.h).
+// digit to a lane, for x86-64 processors with AVX-512F (digits_lanes.h).
 //
 // A step's row takes qhat * v[i] from lane j + i (its low digit) and from
 // lane j + i + 1 (its high digit) and leaves the carries in the lanes, so a
@@ -59,8 +59,9 @@ __attribute__((target("avx512f"), always_inline)) inline void subtract_row(
   for (uint32_t k = 0; k < vectors * lanes_per_vector; k += lanes_per_vector) {
     const __m512i product = _mm512_maskz_mul_epu32(all, _mm512_loadu_si512(source + k), multiplier);
     const __m512i high = _mm512_maskz_srli_epi64(all, product, 32);
-    const __m512i taken =
-        _mm512_add_epi64(_mm512_and_si512(product, mask), _mm512_maskz_alignr_epi64(all, high, high_below, 7));
+    // Lane 0 takes the high digit of the vector below's top lane.
+    const __m512i high_up = _mm512_maskz_alignr_epi64(all, high, high_below, 7);
+    const __m512i taken = _mm512_add_epi64(_mm512_and_si512(product, mask), high_up);
     high_below = high;
     _mm512_store_si512(out + k, _mm512_sub_epi64(_mm512_load_si512(out + k), taken));
   }
