@@ -4,24 +4,16 @@
 #include <cpuid.h>
 #include <immintrin.h>
 
+#include "cpu_x86.h"
 #include "digits_fast.h"
+#include "wipe.h"
 
 namespace {
 
 // AVX512F, AVX512VL and AVX512IFMA, with the operating system saving the
-// SSE, AVX, opmask and both halves of the ZMM state (XCR0 bits 1, 2, 5, 6, 7).
+// opmask and ZMM state.
 bool detect_ifma() {
-  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-  if (__get_cpuid_max(0, nullptr) < 7) return false;
-  __cpuid(1, eax, ebx, ecx, edx);
-  if ((ecx & bit_OSXSAVE) == 0) return false;
-  unsigned xcr0_low = 0, xcr0_high = 0;
-  __asm__("xgetbv" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
-  constexpr unsigned saved_states = 0xE6;
-  if ((xcr0_low & saved_states) != saved_states) return false;
-  __cpuid_count(7, 0, eax, ebx, ecx, edx);
-  constexpr unsigned needed = bit_AVX512F | bit_AVX512VL | bit_AVX512IFMA;
-  return (ebx & needed) == needed;
+  return cpu_has(0, bit_AVX512F | bit_AVX512VL | bit_AVX512IFMA, xcr0_avx512_state);
 }
 
 // Zero digits below x's copy and above it, so that the windows x[j .. j+15]
@@ -72,15 +64,10 @@ SK_IFMA inline void add_upper_row(const uint64_t* window, uint64_t multiplier, _
 // uninitialised value.
 constexpr __mmask8 all = 0xFF;
 
-// Eight columns' low and high sums (lanes) as four 128-bit words, column
-// 2t + column 2t+1 * 2^32 in lane 2t: the low 64 bits in words_low, the rest
-// in words_high. high_below is the high sum of the column below lane 0, and
-// becomes that of lane 7.
-SK_IFMA inline void finish_columns(__m512i low, __m512i high, __m512i& high_below,
-                                   __m512i& words_low, __m512i& words_high) {
-  const __m512i carried = _mm512_maskz_alignr_epi64(all, high, high_below, 7);
-  high_below = high;
-  const __m512i column = _mm512_add_epi64(low, _mm512_maskz_slli_epi64(all, carried, 20));
+// Eight column values (lanes) as four 128-bit words, column 2t + column
+// 2t+1 * 2^32 in lane 2t: the low 64 bits in words_low, the rest in
+// words_high.
+SK_IFMA inline void pair_columns(__m512i column, __m512i& words_low, __m512i& words_high) {
   const __m512i upper = _mm512_maskz_alignr_epi64(all, column, column, 1);
   words_low = _mm512_add_epi64(column, _mm512_maskz_slli_epi64(all, upper, 32));
   const __mmask8 wrapped = _mm512_cmplt_epu64_mask(words_low, column);
@@ -88,9 +75,11 @@ SK_IFMA inline void finish_columns(__m512i low, __m512i high, __m512i& high_belo
   words_high = _mm512_mask_sub_epi64(above, wrapped, above, _mm512_set1_epi64(-1));
 }
 
-// Zeros count lanes (a multiple of eight) from block on.
-SK_IFMA inline void clear(uint64_t* block, uint32_t count) {
-  for (uint32_t i = 0; i < count; i += 8) _mm512_store_si512(block + i, _mm512_setzero_si512());
+// Eight columns' values from their low sums and high sums, high_below being
+// the high sums of the eight columns below.
+SK_IFMA inline __m512i column_values(__m512i low, __m512i high, __m512i high_below) {
+  const __m512i carried = _mm512_maskz_alignr_epi64(all, high, high_below, 7);
+  return _mm512_add_epi64(low, _mm512_maskz_slli_epi64(all, carried, 20));
 }
 
 }  // namespace
@@ -105,13 +94,13 @@ bool digits_cpu_has_ifma() {
 // doubled digit has 33 bits, well inside the 52 that the multiply-adds take,
 // so the low instruction adds the product's bits 0-51 and the high one its
 // bits 52 and up. The squares x[i]^2 come in as one more row whose even
-// lanes hold x[(k + l) / 2] times itself. A column gets at most n + 1
-// products, so its low sum stays below 2^59 and its high sum below 2^20;
-// the high sum, worth 2^52 = 2^20 * 2^32 each, goes to the next column
-// shifted left by 20. The column values (below 2^60) then become 64-bit
-// words, word m = column 2m + column 2m+1 * 2^32 + what word m - 1 had above
-// 64 bits (below 2^29 + 1); a word that wraps around carries one into the
-// next, and the carries ripple through words of all ones. The carries are
+// lanes hold x[(k + l) / 2] times itself. A column gets at most 64 cross
+// products (n <= 128) and a square, so its low sum stays below 2^59 and its
+// high sum below 2^20; the high sum, worth 2^52 = 2^20 * 2^32 each, goes to
+// the next column shifted left by 20. The column values (below 2^60) then
+// become 64-bit words, word m = column 2m + column 2m+1 * 2^32 + what word
+// m - 1 had above 64 bits (below 2^29); a word that wraps around carries one
+// into the next, and the carries ripple through words of all ones. The carries are
 // found eight words at a time, with one bit per word, generated (g) and all
 // ones (p): with c coming from the words below, the carries into the eight
 // are ((g << 1) + p + c) ^ p, and bit 8 of that sum goes on to the next eight.
@@ -119,8 +108,7 @@ SK_IFMA void digits_square_ifma(uint32_t* w, const uint32_t* x, uint32_t n) {
   if (n == 0) return;
   alignas(64) uint64_t wide[margin_below + fast_max_digits + margin_above];
   alignas(64) uint64_t doubled[fast_max_digits];
-  alignas(64) uint64_t low_sums[2 * fast_max_digits];
-  alignas(64) uint64_t high_sums[2 * fast_max_digits];
+  alignas(64) uint64_t columns[2 * fast_max_digits];
 
   const __m512i zero = _mm512_setzero_si512();
   const __m512i minus_one = _mm512_set1_epi64(-1);
@@ -140,15 +128,15 @@ SK_IFMA void digits_square_ifma(uint32_t* w, const uint32_t* x, uint32_t n) {
   const __m512i lower_squares = _mm512_set_epi64(3, 3, 2, 2, 1, 1, 0, 0);
   const __m512i upper_squares = _mm512_set_epi64(7, 7, 6, 6, 5, 5, 4, 4);
   const __m512i even_lanes = _mm512_set_epi64(14, 12, 10, 8, 6, 4, 2, 0);
+  __m512i high_below = zero;
   for (uint32_t k = 0; k < 2 * n; k += 16) {
     const __m512i halves = _mm512_loadu_si512(wide + margin_below + k / 2);
     const __m512i lower = _mm512_maskz_permutexvar_epi64(0x55, lower_squares, halves);
     const __m512i upper = _mm512_maskz_permutexvar_epi64(0x55, upper_squares, halves);
-    ColumnSums sums[2] = {{{_mm512_madd52lo_epu64(zero, lower, lower),
-                            _mm512_madd52lo_epu64(zero, upper, upper)},
-                           {_mm512_madd52hi_epu64(zero, lower, lower),
-                            _mm512_madd52hi_epu64(zero, upper, upper)}},
-                          {{zero, zero}, {zero, zero}}};
+    ColumnSums sums[2] = {
+        {{_mm512_madd52lo_epu64(zero, lower, lower), _mm512_madd52lo_epu64(zero, upper, upper)},
+         {_mm512_madd52hi_epu64(zero, lower, lower), _mm512_madd52hi_epu64(zero, upper, upper)}},
+        {{zero, zero}, {zero, zero}}};
 
     // Rows whose x[j] reach the block (j = k - i <= n - 1 for lane 0) and
     // that still have a lane with j > i (2i < k + 15); every lane has j > i
@@ -187,26 +175,29 @@ SK_IFMA void digits_square_ifma(uint32_t* w, const uint32_t* x, uint32_t n) {
     if (edge + 6 < end) add_upper_row(window - edge - 6, doubled[edge + 6], 0xE0, sums[0]);
     if (edge + 7 < end) add_upper_row(window - edge - 7, doubled[edge + 7], 0x80, sums[1]);
 
-    _mm512_store_si512(low_sums + k, _mm512_add_epi64(sums[0].low[0], sums[1].low[0]));
-    _mm512_store_si512(low_sums + k + 8, _mm512_add_epi64(sums[0].low[1], sums[1].low[1]));
-    _mm512_store_si512(high_sums + k, _mm512_add_epi64(sums[0].high[0], sums[1].high[0]));
-    _mm512_store_si512(high_sums + k + 8, _mm512_add_epi64(sums[0].high[1], sums[1].high[1]));
+    // Column k + l takes the high sum of column k + l - 1.
+    const __m512i high_lower = _mm512_add_epi64(sums[0].high[0], sums[1].high[0]);
+    const __m512i high_upper = _mm512_add_epi64(sums[0].high[1], sums[1].high[1]);
+    _mm512_store_si512(columns + k, column_values(_mm512_add_epi64(sums[0].low[0], sums[1].low[0]),
+                                                  high_lower, high_below));
+    _mm512_store_si512(
+        columns + k + 8,
+        column_values(_mm512_add_epi64(sums[0].low[1], sums[1].low[1]), high_upper, high_lower));
+    high_below = high_upper;
   }
 
-  // Column k + l takes the high sum of column k + l - 1; the columns become
-  // words, sixteen columns to eight words, and the carries ripple in.
-  __m512i high_below = zero, words_high_below = zero;
+  // The columns become words, sixteen columns to eight words, and the
+  // carries ripple in.
+  __m512i words_high_below = zero;
   uint32_t carry = 0;
   for (uint32_t k = 0; k < 2 * n; k += 16) {
     __m512i words_low[2], words_high[2];
-    finish_columns(_mm512_load_si512(low_sums + k), _mm512_load_si512(high_sums + k), high_below,
-                   words_low[0], words_high[0]);
-    finish_columns(_mm512_load_si512(low_sums + k + 8), _mm512_load_si512(high_sums + k + 8),
-                   high_below, words_low[1], words_high[1]);
+    pair_columns(_mm512_load_si512(columns + k), words_low[0], words_high[0]);
+    pair_columns(_mm512_load_si512(columns + k + 8), words_low[1], words_high[1]);
     const __m512i word_low = _mm512_permutex2var_epi64(words_low[0], even_lanes, words_low[1]);
     const __m512i word_high = _mm512_permutex2var_epi64(words_high[0], even_lanes, words_high[1]);
-    const __m512i word = _mm512_add_epi64(
-        word_low, _mm512_maskz_alignr_epi64(all, word_high, words_high_below, 7));
+    const __m512i word =
+        _mm512_add_epi64(word_low, _mm512_maskz_alignr_epi64(all, word_high, words_high_below, 7));
     words_high_below = word_high;
     // A word that wrapped is not all ones, so the two sets do not meet.
     const uint32_t generated = _mm512_cmplt_epu64_mask(word, word_low);
@@ -219,11 +210,8 @@ SK_IFMA void digits_square_ifma(uint32_t* w, const uint32_t* x, uint32_t n) {
     _mm512_mask_storeu_epi64(w + k, keep, _mm512_mask_sub_epi64(word, carried_in, word, minus_one));
   }
 
-  // The copies of x and the sums are cleared before the frame is left; the
-  // empty assembly statement, which may read them, keeps the stores.
-  clear(wide, margin_below + i + margin_above);
-  clear(doubled, i);
-  clear(low_sums, (2 * n + 15) / 16 * 16);
-  clear(high_sums, (2 * n + 15) / 16 * 16);
-  __asm__ __volatile__("" : : "r"(wide), "r"(doubled), "r"(low_sums), "r"(high_sums) : "memory");
+  // The copies of x and the column values are wiped before the frame is left.
+  wipe_bytes(wide, (margin_below + i + margin_above) * sizeof *wide);
+  wipe_bytes(doubled, i * sizeof *doubled);
+  wipe_bytes(columns, (2 * n + 15) / 16 * 16 * sizeof *columns);
 }
