@@ -2,6 +2,8 @@
 // long-hand sums, squaring against multiplication, and multiply-subtract.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "digits.h"
 #include "digits_fast.h"
 #include "test_digits.h"
@@ -75,7 +77,9 @@ class DigitsSquare : public ::testing::TestWithParam<SquareForm> {
   void SetUp() override {
     switch (GetParam()) {
       case SquareForm::Ifma:
-        if (!digits_cpu_has_ifma()) GTEST_SKIP() << "no AVX-512 IFMA here";
+        if (!digits_cpu_has_ifma() || !digits_cpu_has_fast_forms()) {
+          GTEST_SKIP() << "no AVX-512 IFMA here";
+        }
         break;
       case SquareForm::Avx2:
         if (!digits_cpu_has_fast_forms()) GTEST_SKIP() << "no fast forms here";
@@ -140,20 +144,26 @@ TEST_P(DigitsSquare, CarriesRunThroughAllOnes) {
   }
 }
 
+std::string square_form_name(const ::testing::TestParamInfo<SquareForm>& info) {
+  switch (info.param) {
+    case SquareForm::Ifma:
+      return "Ifma";
+    case SquareForm::Avx2:
+      return "Avx2";
+    case SquareForm::Portable:
+      break;
+  }
+  return "Portable";
+}
+
+void PrintTo(SquareForm form, std::ostream* out) {
+  *out << square_form_name(::testing::TestParamInfo<SquareForm>(form, 0));
+}
+
 INSTANTIATE_TEST_SUITE_P(Forms, DigitsSquare,
                          ::testing::Values(SquareForm::Ifma, SquareForm::Avx2,
                                            SquareForm::Portable),
-                         [](const ::testing::TestParamInfo<SquareForm>& param) {
-                           switch (param.param) {
-                             case SquareForm::Ifma:
-                               return std::string("Ifma");
-                             case SquareForm::Avx2:
-                               return std::string("Avx2");
-                             case SquareForm::Portable:
-                               break;
-                           }
-                           return std::string("Portable");
-                         });
+                         square_form_name);
 
 TEST(DigitsMulSub, SubtractsTheProductAndReportsTheBorrow) {
   TestRandom random(13);
