@@ -100,7 +100,7 @@ bool digits_cpu_has_ifma() {
 // the next column shifted left by 20. The column values (below 2^60) then
 // become 64-bit words, word m = column 2m + column 2m+1 * 2^32 + what word
 // m - 1 had above 64 bits (below 2^29); a word that wraps around carries one
-// into the next, and the carries ripple through words of all ones. The carries are
+// into the next, and the carries ripple through words of all ones. They are
 // found eight words at a time, with one bit per word, generated (g) and all
 // ones (p): with c coming from the words below, the carries into the eight
 // are ((g << 1) + p + c) ^ p, and bit 8 of that sum goes on to the next eight.
@@ -210,8 +210,9 @@ SK_IFMA void digits_square_ifma(uint32_t* w, const uint32_t* x, uint32_t n) {
     _mm512_mask_storeu_epi64(w + k, keep, _mm512_mask_sub_epi64(word, carried_in, word, minus_one));
   }
 
-  // The copies of x and the column values are wiped before the frame is left.
-  wipe_bytes(wide, (margin_below + i + margin_above) * sizeof *wide);
+  // The copies of x and the column values are wiped before the frame is left
+  // (the margins hold zeros).
+  wipe_bytes(wide + margin_below, i * sizeof *wide);
   wipe_bytes(doubled, i * sizeof *doubled);
   wipe_bytes(columns, (2 * n + 15) / 16 * 16 * sizeof *columns);
 }
