@@ -8,6 +8,7 @@
 #include "cpu_x86.h"
 #include "digit_rows.h"
 #include "digits_fast.h"
+#include "wipe.h"
 
 namespace {
 
@@ -235,4 +236,9 @@ __attribute__((target("avx2"))) void digits_square_fast(uint32_t* w, const uint3
     w[k] = static_cast<uint32_t>(carry);
     carry >>= 32;
   }
+  // The copies of x and the column sums are wiped before the frame is left.
+  wipe_bytes(padded + margin, n * sizeof *padded);
+  wipe_bytes(wide, n * sizeof *wide);
+  wipe_bytes(low, (2 * n + 4) * sizeof *low);  // blocks of four may pass 2n
+  wipe_bytes(high, (2 * n + 4) * sizeof *high);
 }
