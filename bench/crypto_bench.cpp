@@ -14,6 +14,7 @@
 
 #include "digits.h"
 #include "digits_fast.h"
+#include "digits_lanes.h"
 #include "md5.h"
 #include "rsa.h"
 #include "sha256.h"
@@ -89,17 +90,21 @@ void BM_Sha256_OpenSsl(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * buffer_size);
 }
 
-// The primary development key and one signature made with it over a message
-// with a valid trailer (body length 100).
-struct SignedMessage {
+// The primary development key and signatures made with it over messages
+// with a valid trailer (body length 100), which differ in their filler.
+// Opening one signature over and over lets the processor learn its
+// branches; cycling through several is closer to real use.
+constexpr size_t signature_count = 8;
+
+struct SignedMessages {
   EVP_PKEY* key = nullptr;
   std::vector<uint8_t> modulus = std::vector<uint8_t>(k);
-  std::vector<uint8_t> signature = std::vector<uint8_t>(k);
+  std::vector<std::vector<uint8_t>> signatures;
 };
 
-const SignedMessage& signed_message() {
-  static const SignedMessage made = [] {
-    SignedMessage s;
+const SignedMessages& signed_messages() {
+  static const SignedMessages made = [] {
+    SignedMessages s;
     FILE* file = std::fopen(SK_KEYS_DIR "/primary_private.pem", "r");
     if (file == nullptr) std::abort();
     s.key = PEM_read_PrivateKey(file, nullptr, nullptr, nullptr);
@@ -111,56 +116,78 @@ const SignedMessage& signed_message() {
     BN_bn2binpad(n, s.modulus.data(), static_cast<int>(k));
     BN_free(n);
 
-    std::vector<uint8_t> message(k);
-    for (uint32_t i = 0; i < k; ++i) message[i] = static_cast<uint8_t>(i * 7 + 1);
-    message[0] = 0x3C;
-    md5_digest(message.data(), 100, message.data() + 112);
-    message[k - 16] = 100;
-    message[k - 15] = message[k - 14] = message[k - 13] = 0;
-    EVP_PKEY_CTX* context = EVP_PKEY_CTX_new(s.key, nullptr);
-    size_t size = k;
-    if (context == nullptr || EVP_PKEY_sign_init(context) != 1 ||
-        EVP_PKEY_CTX_set_rsa_padding(context, RSA_NO_PADDING) != 1 ||
-        EVP_PKEY_sign(context, s.signature.data(), &size, message.data(), k) != 1) {
-      std::abort();
+    for (uint32_t variant = 0; variant < signature_count; ++variant) {
+      std::vector<uint8_t> message(k);
+      for (uint32_t i = 0; i < k; ++i) message[i] = static_cast<uint8_t>(i * (7 + 2 * variant) + 1);
+      message[0] = 0x3C;
+      md5_digest(message.data(), 100, message.data() + 112);
+      message[k - 16] = 100;
+      message[k - 15] = message[k - 14] = message[k - 13] = 0;
+      std::vector<uint8_t> signature(k);
+      EVP_PKEY_CTX* context = EVP_PKEY_CTX_new(s.key, nullptr);
+      size_t size = k;
+      if (context == nullptr || EVP_PKEY_sign_init(context) != 1 ||
+          EVP_PKEY_CTX_set_rsa_padding(context, RSA_NO_PADDING) != 1 ||
+          EVP_PKEY_sign(context, signature.data(), &size, message.data(), k) != 1) {
+        std::abort();
+      }
+      EVP_PKEY_CTX_free(context);
+      s.signatures.push_back(signature);
     }
-    EVP_PKEY_CTX_free(context);
     return s;
   }();
   return made;
 }
 
-void rsa_open_ours(benchmark::State& state, bool fast, bool ifma = true) {
-  if (fast && !digits_cpu_has_fast_forms()) {
+enum class RsaForms { Fast, FastAvx2Square, FastWithoutLanes, Portable };
+
+// rsa_open_signature in the given forms, over the first state.range(0)
+// signatures in turn.
+void rsa_open_ours(benchmark::State& state, RsaForms forms) {
+  if (forms != RsaForms::Portable && !digits_cpu_has_fast_forms()) {
     state.SkipWithError("this processor has no fast forms (BMI2, ADX, AVX2)");
     return;
   }
-  digits_allow_fast_forms(fast);
-  digits_allow_ifma(ifma);
-  const SignedMessage& s = signed_message();
+  digits_allow_fast_forms(forms != RsaForms::Portable);
+  digits_allow_ifma(forms != RsaForms::FastAvx2Square);
+  digits_allow_lanes(forms != RsaForms::FastWithoutLanes);
+  const SignedMessages& s = signed_messages();
+  const size_t count = static_cast<size_t>(state.range(0));
   std::vector<uint8_t> message(k), work(8 * k);
+  size_t next = 0;
   for (auto _ : state) {
-    const uint32_t d = rsa_open_signature(s.signature.data(), message.data(), s.modulus.data(),
-                                          key_bits, work.data());
+    const uint32_t d = rsa_open_signature(s.signatures[next].data(), message.data(),
+                                          s.modulus.data(), key_bits, work.data());
     if (d != 100) state.SkipWithError("the signature did not open");
+    next = next + 1 == count ? 0 : next + 1;
     benchmark::DoNotOptimize(message.data());
   }
   digits_allow_fast_forms(true);
   digits_allow_ifma(true);
+  digits_allow_lanes(true);
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 
-void BM_RsaOpenSignature_Ours_Fast(benchmark::State& state) { rsa_open_ours(state, true); }
+void BM_RsaOpenSignature_Ours_Fast(benchmark::State& state) {
+  rsa_open_ours(state, RsaForms::Fast);
+}
 // The fast forms with the AVX2 square in place of the IFMA one.
 void BM_RsaOpenSignature_Ours_FastAvx2Square(benchmark::State& state) {
-  rsa_open_ours(state, true, false);
+  rsa_open_ours(state, RsaForms::FastAvx2Square);
 }
-void BM_RsaOpenSignature_Ours_Portable(benchmark::State& state) { rsa_open_ours(state, false); }
+// The fast forms with the division's rows in place of its lanes.
+void BM_RsaOpenSignature_Ours_FastWithoutLanes(benchmark::State& state) {
+  rsa_open_ours(state, RsaForms::FastWithoutLanes);
+}
+void BM_RsaOpenSignature_Ours_Portable(benchmark::State& state) {
+  rsa_open_ours(state, RsaForms::Portable);
+}
 
 // OpenSSL's raw public operation (s^e mod n, no padding) with the same key,
 // its context made once.
 void BM_RsaPublicRaw_OpenSsl(benchmark::State& state) {
-  const SignedMessage& s = signed_message();
+  const SignedMessages& s = signed_messages();
+  const size_t count = static_cast<size_t>(state.range(0));
   EVP_PKEY_CTX* context = EVP_PKEY_CTX_new(s.key, nullptr);
   if (context == nullptr || EVP_PKEY_verify_recover_init(context) != 1 ||
       EVP_PKEY_CTX_set_rsa_padding(context, RSA_NO_PADDING) != 1) {
@@ -168,11 +195,14 @@ void BM_RsaPublicRaw_OpenSsl(benchmark::State& state) {
     return;
   }
   std::vector<uint8_t> message(k);
+  size_t next = 0;
   for (auto _ : state) {
     size_t size = k;
-    if (EVP_PKEY_verify_recover(context, message.data(), &size, s.signature.data(), k) != 1) {
+    if (EVP_PKEY_verify_recover(context, message.data(), &size, s.signatures[next].data(), k) !=
+        1) {
       state.SkipWithError("OpenSSL refused the signature");
     }
+    next = next + 1 == count ? 0 : next + 1;
     benchmark::DoNotOptimize(message.data());
   }
   EVP_PKEY_CTX_free(context);
@@ -227,10 +257,12 @@ BENCHMARK(BM_Md5_OpenSsl);
 BENCHMARK(BM_Sha256_Ours_Extensions);
 BENCHMARK(BM_Sha256_Ours_Portable);
 BENCHMARK(BM_Sha256_OpenSsl);
-BENCHMARK(BM_RsaOpenSignature_Ours_Fast);
-BENCHMARK(BM_RsaOpenSignature_Ours_FastAvx2Square);
-BENCHMARK(BM_RsaOpenSignature_Ours_Portable);
-BENCHMARK(BM_RsaPublicRaw_OpenSsl);
+// The argument: how many signatures are opened in turn.
+BENCHMARK(BM_RsaOpenSignature_Ours_Fast)->Arg(1)->Arg(signature_count);
+BENCHMARK(BM_RsaOpenSignature_Ours_FastAvx2Square)->Arg(1)->Arg(signature_count);
+BENCHMARK(BM_RsaOpenSignature_Ours_FastWithoutLanes)->Arg(1)->Arg(signature_count);
+BENCHMARK(BM_RsaOpenSignature_Ours_Portable)->Arg(1)->Arg(signature_count);
+BENCHMARK(BM_RsaPublicRaw_OpenSsl)->Arg(1)->Arg(signature_count);
 BENCHMARK(BM_DigitsSquare64_Ifma);
 BENCHMARK(BM_DigitsSquare64_Avx2);
 BENCHMARK(BM_DigitsSquare64_Portable);
