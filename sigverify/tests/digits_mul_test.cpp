@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "digit_forms.h"
 #include "digits.h"
 #include "digits_fast.h"
 #include "test_digits.h"
@@ -68,33 +69,11 @@ TEST(DigitsMul, ZeroDigitsAndAllOnes) {
   EXPECT_EQ(w, reference_product(ones, ones));
 }
 
-// Each form of the square: the IFMA and AVX2 forms where the processor has
-// them, and the portable one. Above fast_max_digits every form goes portable.
-enum class SquareForm { Ifma, Avx2, Portable };
-
-class DigitsSquare : public ::testing::TestWithParam<SquareForm> {
+// Each form of the square: the IFMA form (the run-time choice where the
+// processor has it), the AVX2 form and the portable one. Above
+// fast_max_digits every form goes portable.
+class DigitsSquare : public DigitFormsTest {
  protected:
-  void SetUp() override {
-    switch (GetParam()) {
-      case SquareForm::Ifma:
-        if (!digits_cpu_has_ifma() || !digits_cpu_has_fast_forms()) {
-          GTEST_SKIP() << "no AVX-512 IFMA here";
-        }
-        break;
-      case SquareForm::Avx2:
-        if (!digits_cpu_has_fast_forms()) GTEST_SKIP() << "no fast forms here";
-        digits_allow_ifma(false);
-        break;
-      case SquareForm::Portable:
-        digits_allow_fast_forms(false);
-        break;
-    }
-  }
-  void TearDown() override {
-    digits_allow_fast_forms(true);
-    digits_allow_ifma(true);
-  }
-
   // digits_square of x against digits_mul(x, x) with the portable rows.
   static void expect_square_of(const Digits& x) {
     const uint32_t n = static_cast<uint32_t>(x.size());
@@ -102,7 +81,7 @@ class DigitsSquare : public ::testing::TestWithParam<SquareForm> {
     digits_square(squared.data(), x.data(), n);
     digits_allow_fast_forms(false);
     digits_mul(product.data(), x.data(), x.data(), n);
-    digits_allow_fast_forms(GetParam() != SquareForm::Portable);
+    digits_allow_fast_forms(GetParam() != DigitForms::Portable);
     ASSERT_EQ(squared, product) << n << " digits";
   }
 };
@@ -144,26 +123,7 @@ TEST_P(DigitsSquare, CarriesRunThroughAllOnes) {
   }
 }
 
-std::string square_form_name(const ::testing::TestParamInfo<SquareForm>& info) {
-  switch (info.param) {
-    case SquareForm::Ifma:
-      return "Ifma";
-    case SquareForm::Avx2:
-      return "Avx2";
-    case SquareForm::Portable:
-      break;
-  }
-  return "Portable";
-}
-
-void PrintTo(SquareForm form, std::ostream* out) {
-  *out << square_form_name(::testing::TestParamInfo<SquareForm>(form, 0));
-}
-
-INSTANTIATE_TEST_SUITE_P(Forms, DigitsSquare,
-                         ::testing::Values(SquareForm::Ifma, SquareForm::Avx2,
-                                           SquareForm::Portable),
-                         square_form_name);
+INSTANTIATE_TEST_SUITE_P(Forms, DigitsSquare, all_digit_forms, digit_forms_name);
 
 TEST(DigitsMulSub, SubtractsTheProductAndReportsTheBorrow) {
   TestRandom random(13);
