@@ -139,7 +139,7 @@ const SignedMessages& signed_messages() {
   return made;
 }
 
-enum class RsaForms { Fast, FastAvx2Square, FastWithoutLanes, Portable };
+enum class RsaForms { Fast, FastAvx2Square, FastWithoutLanes, FastWithoutAvx512, Portable };
 
 // rsa_open_signature in the given forms, over the first state.range(0)
 // signatures in turn.
@@ -149,8 +149,8 @@ void rsa_open_ours(benchmark::State& state, RsaForms forms) {
     return;
   }
   digits_allow_fast_forms(forms != RsaForms::Portable);
-  digits_allow_ifma(forms != RsaForms::FastAvx2Square);
-  digits_allow_lanes(forms != RsaForms::FastWithoutLanes);
+  digits_allow_ifma(forms != RsaForms::FastAvx2Square && forms != RsaForms::FastWithoutAvx512);
+  digits_allow_lanes(forms != RsaForms::FastWithoutLanes && forms != RsaForms::FastWithoutAvx512);
   const SignedMessages& s = signed_messages();
   const size_t count = static_cast<size_t>(state.range(0));
   std::vector<uint8_t> message(k), work(8 * k);
@@ -178,6 +178,10 @@ void BM_RsaOpenSignature_Ours_FastAvx2Square(benchmark::State& state) {
 // The fast forms with the division's rows in place of its lanes.
 void BM_RsaOpenSignature_Ours_FastWithoutLanes(benchmark::State& state) {
   rsa_open_ours(state, RsaForms::FastWithoutLanes);
+}
+// The fast forms of processors without AVX-512: the AVX2 square and the rows.
+void BM_RsaOpenSignature_Ours_FastWithoutAvx512(benchmark::State& state) {
+  rsa_open_ours(state, RsaForms::FastWithoutAvx512);
 }
 void BM_RsaOpenSignature_Ours_Portable(benchmark::State& state) {
   rsa_open_ours(state, RsaForms::Portable);
@@ -261,6 +265,7 @@ BENCHMARK(BM_Sha256_OpenSsl);
 BENCHMARK(BM_RsaOpenSignature_Ours_Fast)->Arg(1)->Arg(signature_count);
 BENCHMARK(BM_RsaOpenSignature_Ours_FastAvx2Square)->Arg(1)->Arg(signature_count);
 BENCHMARK(BM_RsaOpenSignature_Ours_FastWithoutLanes)->Arg(1)->Arg(signature_count);
+BENCHMARK(BM_RsaOpenSignature_Ours_FastWithoutAvx512)->Arg(1)->Arg(signature_count);
 BENCHMARK(BM_RsaOpenSignature_Ours_Portable)->Arg(1)->Arg(signature_count);
 BENCHMARK(BM_RsaPublicRaw_OpenSsl)->Arg(1)->Arg(signature_count);
 BENCHMARK(BM_DigitsSquare64_Ifma);
