@@ -214,9 +214,10 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
   const uint32_t s = leading_zeros(v[vs - 1]);
   if (s != 0) digits_shift_left(v, v, s, vs);
   uint32_t t = digits_shift_left(r, u, s, us);
-  if (fast_rows_for(vs)) {
+  if (fast_rows_for(vs) && !lanes_for(m, vs)) {
     // The fast rows subtract by adding the complemented divisor: complement
-    // it once here rather than in every step.
+    // it once here rather than in every step. The lane steps need no
+    // complement.
     uint32_t not_v[fast_max_digits];
     for (uint32_t i = 0; i < vs; ++i) not_v[i] = ~v[i];
     divide_normalised(q, r, t, m, v, vs, not_v);

@@ -185,13 +185,10 @@ __attribute__((target("avx512f"))) void divide_steps_lanes(uint32_t* q, uint32_t
     if (q != nullptr) q[j] = digit;
   }
 
-  // The remainder is below v: its vs digits are the settled low lanes.
-  int64_t carry = 0;
-  for (uint32_t i = 0; i < vs; ++i) {
-    const int64_t sum = lanes[i] + carry;
-    r[i] = static_cast<uint32_t>(sum);
-    carry = sum >> 32;
-  }
+  // The remainder is below v: its vs digits are the settled low lanes (the
+  // carry out of them cancels what the lanes above still hold).
+  settle(lanes, 0, vs - 1);
+  for (uint32_t i = 0; i < vs; ++i) r[i] = static_cast<uint32_t>(lanes[i]);
   wipe_bytes(lanes, lanes_used * sizeof lanes[0]);
   wipe_bytes(spread, spread_used * sizeof spread[0]);
 }
