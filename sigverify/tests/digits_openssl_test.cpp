@@ -2,6 +2,8 @@
 // operands.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "digit_forms.h"
 #include "openssl_bn.h"
 #include "test_digits.h"
@@ -20,6 +22,19 @@ class DigitsAgainstOpenSsl : public DigitFormsTest {
     DigitFormsTest::TearDown();
     BN_CTX_free(context_);
   }
+  // digits_mod_exp(x, e, m) against BN_mod_exp, over the arrays' length.
+  void expect_mod_exp_agrees(const Digits& x, const Digits& e, const Digits& m) {
+    const uint32_t n = static_cast<uint32_t>(m.size());
+    Bn expected(BN_new());
+    ASSERT_TRUE(BN_mod_exp(expected.get(), bn_from_digits(x).get(), bn_from_digits(e).get(),
+                           bn_from_digits(m).get(), context_));
+    Digits y(n);
+    int status = 0;
+    ASSERT_EQ(digits_mod_exp(y.data(), x.data(), e.data(), m.data(), n, &status), 0);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(y, digits_from_bn(expected.get(), n));
+  }
+
   BN_CTX* context_ = BN_CTX_new();
   TestRandom random_{41};
 };
@@ -70,14 +85,8 @@ TEST_P(DigitsAgainstOpenSsl, ModExp65537On2048Bits) {
     m[0] |= 1;
     Digits x = random_.digits(n);
     x[n - 1] = random_.below(m[n - 1]);  // x < m
-    Bn expected(BN_new());
-    ASSERT_TRUE(BN_mod_exp(expected.get(), bn_from_digits(x).get(), bn_from_digits(e).get(),
-                           bn_from_digits(m).get(), context_));
-    Digits y(n);
-    int status = 0;
-    ASSERT_EQ(digits_mod_exp(y.data(), x.data(), e.data(), m.data(), n, &status), 0);
-    ASSERT_EQ(status, 0);
-    ASSERT_EQ(y, digits_from_bn(expected.get(), n)) << "round " << round;
+    SCOPED_TRACE("round " + std::to_string(round));
+    expect_mod_exp_agrees(x, e, m);
   }
 }
 
@@ -98,13 +107,8 @@ TEST_P(DigitsAgainstOpenSsl, ModExpWithModuliShorterThanTheArrays) {
     }
     Digits e(n, 0);
     e[0] = round % 3 == 0 ? 65537 : 2 + random_.below(5000);
-    Bn expected(BN_new());
-    ASSERT_TRUE(BN_mod_exp(expected.get(), bn_from_digits(x).get(), bn_from_digits(e).get(),
-                           bn_from_digits(m).get(), context_));
-    Digits y(n);
-    int status = 0;
-    ASSERT_EQ(digits_mod_exp(y.data(), x.data(), e.data(), m.data(), n, &status), 0);
-    ASSERT_EQ(y, digits_from_bn(expected.get(), n)) << "round " << round << ", " << used;
+    SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(used) + " digits used");
+    expect_mod_exp_agrees(x, e, m);
   }
 }
 
