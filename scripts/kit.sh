@@ -18,7 +18,7 @@ copy_if_built() {  # copy_if_built DEST FILE...
 }
 
 copy_if_built dist/windows build/win32/bin/lexmsg.dll build/win32/lib/liblexmsg.dll.a build/win32/bin/sweepkit-install.exe
-copy_if_built dist/linux build/native/bin/liblexmsg.so build/native/bin/sweepkit-install
+copy_if_built dist/linux build/native/bin/liblexmsg.so
 copy_if_built dist/tools build/native/bin/sweepkit-sign build/native/bin/lexmsg-compile
 cp lexmsg/include/lexmsg.h dist/include/
 
@@ -36,8 +36,10 @@ cp lexmsg/include/lexmsg.h dist/include/
   if [ -f dist/linux/liblexmsg.so ]; then
     echo "liblexmsg.so: $(cmake/check-exports.sh dist/linux/liblexmsg.so lexmsg/lexmsg.def | tr '\n' ' ')"
   fi
-  for name in sweepkit-install.exe; do
-    [ -f "dist/windows/$name" ] || echo "$name: not built yet"
-  done
+  if [ -f dist/windows/sweepkit-install.exe ]; then
+    echo "sweepkit-install.exe: $(installer/tests/check_program_file.sh dist/windows/sweepkit-install.exe x86 | tail -1)"
+  else
+    echo "sweepkit-install.exe: not built"
+  fi
 } > "$summary"
 cat "$summary"
