@@ -23,7 +23,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitRejected = 1;
 constexpr int kExitError = 2;
 
-void usage() {
+void usage(std::FILE* to) {
     std::fputs(
         "usage:\n"
         "  sweepkit-sign sign [--encoding B|T] [--key primary|secondary] [--private-key PEM]\n"
@@ -31,9 +31,12 @@ void usage() {
         "                     [--output OUT] FILE\n"
         "  sweepkit-sign sign-legacy [--encoding B|T] [--private-key PEM] [--output OUT] FILE\n"
         "  sweepkit-sign verify [--mode N] FILE\n"
+        "  sweepkit-sign --help | --version\n"
         "Signing appends to FILE (or writes FILE plus the signature to OUT). Without\n"
-        "--private-key the development keys in " SK_DEV_KEYS_DIR " are used.\n",
-        stderr);
+        "--private-key the development keys in " SK_DEV_KEYS_DIR " are used.\n"
+        "verify prints 'accepted CODE' or 'rejected CODE' with the code's meaning and exits\n"
+        "0 (accepted), 1 (rejected) or 2 (usage or I/O error). See sweepkit-sign(1).\n",
+        to);
 }
 
 struct arguments {
@@ -230,6 +233,14 @@ int command_verify(const arguments& args) {
 int main(int argc, char** argv) {
     enum class command { sign, sign_legacy, verify, unknown };
     const std::string name = argc > 1 ? argv[1] : "";
+    if (argc == 2 && name == "--help") {
+        usage(stdout);
+        return kExitOk;
+    }
+    if (argc == 2 && name == "--version") {
+        std::printf("sweepkit-sign (Ostrel Sweepkit) %s\n", SK_TOOL_VERSION);
+        return kExitOk;
+    }
     const command which = name == "sign"          ? command::sign
                           : name == "sign-legacy" ? command::sign_legacy
                           : name == "verify"      ? command::verify
@@ -253,6 +264,6 @@ int main(int argc, char** argv) {
         case command::unknown:
             break;
     }
-    usage();
+    usage(stderr);
     return kExitError;
 }
