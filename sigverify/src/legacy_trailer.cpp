@@ -72,6 +72,8 @@ bool check_legacy_trailer(const wchar_t* path) {
         sig_file_read(slots.file, text, text_size) != static_cast<int64_t>(text_size)) {
         return release_slots(&slots);
     }
+    // A non-digit would decode as 0 and leave that character free.
+    if (hex && !is_hex_text(text, text_size)) return release_slots(&slots);
     uint8_t signature[kSignatureSize];
     if (hex) {
         decode_hex(text, signature, kSignatureSize);

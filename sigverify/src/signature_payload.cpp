@@ -75,6 +75,9 @@ bool read_signature_payload(sig_file* file, uint32_t block_distance, char encodi
     if (sig_file_read(file, slots.text, text_size) != static_cast<int64_t>(text_size)) {
         return fail(&slots, code, kCodeIoError);
     }
+    // The decoder takes a non-digit as 0, which would leave that character
+    // free for anything a script host reads.
+    if (hex && !is_hex_text(slots.text, text_size)) return fail(&slots, code, kCodeMalformed);
     uint8_t signature[kSignatureSize];
     if (hex) {
         decode_hex(slots.text, signature, kSignatureSize);
