@@ -38,6 +38,16 @@ TEST(LegacyTrailer, Verification) {
     for (size_t i = content.size(); i + 1 < lower.size(); ++i) {
         if (lower[i] >= 'A' && lower[i] <= 'F') lower[i] = static_cast<uint8_t>(lower[i] | 0x20);
     }
+    // A character that decodes as the digit 0 it replaced: the signature is
+    // the same, but the character is not a digit.
+    bytes non_digit = hex;
+    for (size_t i = content.size(); i + 1 < non_digit.size(); ++i) {
+        if (non_digit[i] == '0') {
+            non_digit[i] = ':';
+            break;
+        }
+    }
+    ASSERT_NE(non_digit, hex) << "no digit 0 in the trailer";
     bytes wrong_kind = binary;
     wrong_kind.back() = 'T';
     const bytes only_trailer(binary.end() - 257, binary.end());
@@ -45,6 +55,7 @@ TEST(LegacyTrailer, Verification) {
         {"binary", binary, true},
         {"hex_text", hex, true},
         {"hex_text_lower_case", lower, true},
+        {"hex_text_non_digit", non_digit, false},
         {"changed_content", changed, false},
         {"appended_byte", appended, false},
         {"wrong_kind", wrong_kind, false},

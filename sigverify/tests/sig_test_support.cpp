@@ -210,6 +210,8 @@ std::string describe(const outcome& o) {
     return std::string(o.accepted ? "accepted " : "rejected ") + std::to_string(o.code);
 }
 
+void PrintTo(const outcome& o, std::ostream* out) { *out << describe(o); }
+
 void store_le32(bytes* file, size_t offset, uint32_t value) {
     for (int i = 0; i < 4; ++i) (*file)[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,8 @@ struct outcome {
 // Writes the bytes to a file and runs verify_file_signature on it.
 outcome verify_bytes(const bytes& file, uint32_t mode = 2);
 std::string describe(const outcome& o);
+// Shows an outcome as "accepted 3" in test failures.
+void PrintTo(const outcome& o, std::ostream* out);
 
 void store_le32(bytes* file, size_t offset, uint32_t value);
 uint32_t load_le32(const bytes& file, size_t offset);
