@@ -62,17 +62,6 @@ private:
     uint8_t blank_;
 };
 
-// Padding of a text file: a script host reads it, so it holds no letter
-// and nothing outside ASCII.
-bool padding_is_inert(const uint8_t* padding, uint32_t count) {
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t c = padding[i];
-        const uint8_t folded = static_cast<uint8_t>(c | 0x20);
-        if (c >= 0x80 || (folded >= 'a' && folded <= 'z')) return false;
-    }
-    return true;
-}
-
 bool header_and_records_hold_fields_only(block_body* body, const sig_block_info& block, const block_layout& layout,
                                          const sig_record* used) {
     uint32_t ignored = 0;
@@ -143,6 +132,15 @@ bool range_holds_nothing_free(uint8_t* range, const sig_block_info& block, const
 }
 
 }  // namespace
+
+bool padding_is_inert(const uint8_t* padding, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t c = padding[i];
+        const auto folded = static_cast<uint8_t>(c | 0x20);
+        if (c >= 0x80 || (folded >= 'a' && folded <= 'z')) return false;
+    }
+    return true;
+}
 
 bool block_ends_the_file(uint32_t block_last, const pe_cert_table& cert, uint32_t file_length) {
     const uint64_t after_block = static_cast<uint64_t>(block_last) + 1;
