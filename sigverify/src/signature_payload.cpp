@@ -84,6 +84,9 @@ bool read_signature_payload(sig_file* file, uint32_t block_distance, char encodi
     } else {
         std::memcpy(signature, slots.text, kSignatureSize);
     }
+    // s and s + n open to the same message; only the number below the
+    // modulus is the signature, so the value has no second form.
+    if (std::memcmp(signature, key, kSignatureSize) >= 0) return fail(&slots, code, kCodeMalformed);
 
     // The operation's own trailer verdict does not decide: the magic and the
     // comparison with the file do.

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "block_fixture.h"
+#include "test_private_keys.h"
 #include "verify_file.h"
 
 namespace {
@@ -250,6 +251,41 @@ TEST(BlockAttack, NonDigitInPlaceOfAHexZero) {
     ASSERT_NE(zero, forged.begin() + static_cast<std::ptrdiff_t>(value + 512));
     *zero = '"';
     for (uint32_t mode : {0u, 2u}) EXPECT_EQ(sigtest::verify_bytes(forged, mode), (outcome{false, 8}));
+}
+
+// s + n opens to the same message as s, so a value at or above the modulus
+// would give the block a second form: only the one below it counts.
+TEST(BlockAttack, SignaturePlusTheModulus) {
+    for (char encoding : {'B', 'T'}) {
+        bool shown = false;
+        for (size_t lines = 1; lines < 40 && !shown; ++lines) {
+            const block_fixture f = block_fixture::signed_block(sigtest::make_script(lines), options(encoding));
+            const size_t value = f.block_start + f.record(1);
+            uint8_t number[256];
+            for (size_t i = 0; i < 256; ++i) number[i] = f.hex() ? static_cast<uint8_t>(f.get(f.record(1) + 2 * i, 2))
+                                                                 : f.file[value + i];
+            unsigned carry = 0;
+            for (size_t i = 256; i-- > 0;) {
+                const unsigned sum = number[i] + test_primary_key.modulus[i] + carry;
+                number[i] = static_cast<uint8_t>(sum);
+                carry = sum >> 8;
+            }
+            if (carry != 0) continue;  // s + n needs 257 bytes for this content
+            block_fixture forged = f;
+            for (size_t i = 0; i < 256; ++i) {
+                if (f.hex()) {
+                    forged.set(f.record(1) + 2 * i, 2, number[i]);
+                } else {
+                    forged.file[value + i] = number[i];
+                }
+            }
+            for (uint32_t mode : {0u, 2u}) {
+                EXPECT_EQ(sigtest::verify_bytes(forged.file, mode), (outcome{false, 8})) << encoding << " mode " << mode;
+            }
+            shown = true;
+        }
+        EXPECT_TRUE(shown) << encoding << ": no content whose s + n fits";
+    }
 }
 
 // A file changed after its certificate table keeps code 9: the placement is

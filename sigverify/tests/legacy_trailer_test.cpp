@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "sig_test_support.h"
+#include "test_private_keys.h"
 
 namespace {
 
@@ -48,6 +49,20 @@ TEST(LegacyTrailer, Verification) {
         }
     }
     ASSERT_NE(non_digit, hex) << "no digit 0 in the trailer";
+    // The same signature plus the modulus opens alike but is not below it.
+    bytes plus_modulus;
+    for (size_t lines = 20; lines < 60 && plus_modulus.empty(); ++lines) {
+        bytes file = sigtest::sign_legacy(sigtest::make_script(lines), 'B');
+        uint8_t* s = file.data() + file.size() - 257;
+        unsigned carry = 0;
+        for (size_t i = 256; i-- > 0;) {
+            const unsigned sum = s[i] + test_secondary_key.modulus[i] + carry;
+            s[i] = static_cast<uint8_t>(sum);
+            carry = sum >> 8;
+        }
+        if (carry == 0) plus_modulus = file;
+    }
+    ASSERT_FALSE(plus_modulus.empty()) << "no content whose s + n fits";
     bytes wrong_kind = binary;
     wrong_kind.back() = 'T';
     const bytes only_trailer(binary.end() - 257, binary.end());
@@ -56,6 +71,7 @@ TEST(LegacyTrailer, Verification) {
         {"hex_text", hex, true},
         {"hex_text_lower_case", lower, true},
         {"hex_text_non_digit", non_digit, false},
+        {"signature_plus_modulus", plus_modulus, false},
         {"changed_content", changed, false},
         {"appended_byte", appended, false},
         {"wrong_kind", wrong_kind, false},
