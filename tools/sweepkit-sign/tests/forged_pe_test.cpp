@@ -39,9 +39,10 @@ struct toolchain {
     const char* runner;  // Wine's loader for programs of this kind
 };
 
+// The compilers of the win32 and win64 builds (cmake/toolchain-mingw.cmake).
 const toolchain kToolchains[] = {
-    {"pe32", "i686-w64-mingw32-gcc", "wine"},
-    {"pe32_plus", "x86_64-w64-mingw32-gcc", "/usr/lib/wine/wine64"},
+    {"pe32", "i686-w64-mingw32-gcc-posix", "wine"},
+    {"pe32_plus", "x86_64-w64-mingw32-gcc-posix", "/usr/lib/wine/wine64"},
 };
 
 uint32_t le32(const bytes& b, size_t at) { return sigverify::load_le32(b.data() + at); }
