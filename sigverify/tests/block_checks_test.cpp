@@ -137,7 +137,8 @@ const attack kAttacks[] = {
          return changed_block(sigtest::make_script(), options(e), [](block_fixture* f) {
              const bytes code = text(":Run 1:'");
              const size_t reserved = f->layout().header_record_count + f->layout().u8_width;
-             std::copy(code.begin(), code.end(), f->file.begin() + static_cast<std::ptrdiff_t>(f->block_start + reserved));
+             const auto at = f->file.begin() + static_cast<std::ptrdiff_t>(f->block_start + reserved);
+             std::copy(code.begin(), code.end(), at);
          });
      }},
     {"text_in_reserved_record_bytes", [](char e) {
@@ -262,15 +263,10 @@ TEST(BlockAttack, SignaturePlusTheModulus) {
             const block_fixture f = block_fixture::signed_block(sigtest::make_script(lines), options(encoding));
             const size_t value = f.block_start + f.record(1);
             uint8_t number[256];
-            for (size_t i = 0; i < 256; ++i) number[i] = f.hex() ? static_cast<uint8_t>(f.get(f.record(1) + 2 * i, 2))
-                                                                 : f.file[value + i];
-            unsigned carry = 0;
-            for (size_t i = 256; i-- > 0;) {
-                const unsigned sum = number[i] + test_primary_key.modulus[i] + carry;
-                number[i] = static_cast<uint8_t>(sum);
-                carry = sum >> 8;
+            for (size_t i = 0; i < 256; ++i) {
+                number[i] = f.hex() ? static_cast<uint8_t>(f.get(f.record(1) + 2 * i, 2)) : f.file[value + i];
             }
-            if (carry != 0) continue;  // s + n needs 257 bytes for this content
+            if (!sigtest::add_modulus(number, test_primary_key.modulus)) continue;  // s + n needs 257 bytes
             block_fixture forged = f;
             for (size_t i = 0; i < 256; ++i) {
                 if (f.hex()) {
@@ -280,7 +276,8 @@ TEST(BlockAttack, SignaturePlusTheModulus) {
                 }
             }
             for (uint32_t mode : {0u, 2u}) {
-                EXPECT_EQ(sigtest::verify_bytes(forged.file, mode), (outcome{false, 8})) << encoding << " mode " << mode;
+                EXPECT_EQ(sigtest::verify_bytes(forged.file, mode), (outcome{false, 8}))
+                    << encoding << " mode " << mode;
             }
             shown = true;
         }
@@ -307,7 +304,8 @@ TEST(BlockAttack, ContentAfterTheCertificateTableStaysMismatch) {
 TEST(BlockChecks, EverySigningOptionStillVerifies) {
     enum class kind { script, pe32, pe32_plus };
     for (kind k : {kind::script, kind::pe32, kind::pe32_plus}) {
-        const bytes content = k == kind::script ? sigtest::make_script() : sigtest::make_pe(0x800, 0x80, k == kind::pe32);
+        const bytes content =
+            k == kind::script ? sigtest::make_script() : sigtest::make_pe(0x800, 0x80, k == kind::pe32);
         for (char encoding : {'B', 'T'}) {
             for (char key : {'P', 'D'}) {
                 for (uint32_t lead : {0u, 1u, 32u}) {

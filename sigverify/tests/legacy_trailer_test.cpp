@@ -53,14 +53,7 @@ TEST(LegacyTrailer, Verification) {
     bytes plus_modulus;
     for (size_t lines = 20; lines < 60 && plus_modulus.empty(); ++lines) {
         bytes file = sigtest::sign_legacy(sigtest::make_script(lines), 'B');
-        uint8_t* s = file.data() + file.size() - 257;
-        unsigned carry = 0;
-        for (size_t i = 256; i-- > 0;) {
-            const unsigned sum = s[i] + test_secondary_key.modulus[i] + carry;
-            s[i] = static_cast<uint8_t>(sum);
-            carry = sum >> 8;
-        }
-        if (carry == 0) plus_modulus = file;
+        if (sigtest::add_modulus(file.data() + file.size() - 257, test_secondary_key.modulus)) plus_modulus = file;
     }
     ASSERT_FALSE(plus_modulus.empty()) << "no content whose s + n fits";
     bytes wrong_kind = binary;

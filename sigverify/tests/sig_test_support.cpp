@@ -100,6 +100,16 @@ bytes sign(const bytes& content, const sigverify::block_options& options) {
     return append_block_for(content, payload, options);
 }
 
+bool add_modulus(uint8_t number[256], const uint8_t modulus[256]) {
+    unsigned carry = 0;
+    for (size_t i = 256; i-- > 0;) {
+        const unsigned sum = number[i] + modulus[i] + carry;
+        number[i] = static_cast<uint8_t>(sum);
+        carry = sum >> 8;
+    }
+    return carry == 0;
+}
+
 bytes sign_legacy(const bytes& content, char encoding) {
     const auto total = static_cast<uint32_t>(content.size() + (encoding == 'T' ? 513 : 257));
     uint8_t digest[16];

@@ -51,6 +51,10 @@ bytes append_block_for(const bytes& content, const sigverify::sig_payload& paylo
 // new signature replaces the value of the block's signature record.
 void resign(bytes* file, char key_selector = 'P');
 
+// number += modulus, both 256 bytes, most significant first: the same
+// signature in its second form. False when the sum needs 257 bytes.
+bool add_modulus(uint8_t number[256], const uint8_t modulus[256]);
+
 // The content with a legacy trailer ('B' or 'T') appended.
 bytes sign_legacy(const bytes& content, char encoding);
 
