@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "block_checks.h"
 #include "builtin_keys.h"
 #include "md5.h"
 #include "private_key.h"
@@ -170,6 +171,13 @@ int command_sign(const arguments& args) {
     sigverify::sig_payload payload{};
     const sigverify::sign_check check = sigverify::compute_signing_payload(wide.c_str(), &payload);
     if (!check.ok) return fail(args.file, check.reason);
+    const std::string& lead_text = args.block.lead_text;
+    if (!check.image && !sigverify::padding_is_inert(reinterpret_cast<const uint8_t*>(lead_text.data()),
+                                                     lead_text.size())) {
+        return fail(args.file,
+                    "--lead-text holds a letter or a byte outside ASCII; the file is not a PE image, so a script "
+                    "host reads its padding, which the verification then refuses");
+    }
     std::vector<uint8_t> content;
     if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
 
@@ -183,6 +191,12 @@ int command_sign(const arguments& args) {
     std::vector<uint8_t> block;
     if (!sigverify::build_signature_block(options, content.size(), signature, &block)) {
         return fail(args.file, "the block options are out of range (--lead-text longer than --lead-pad?)");
+    }
+    if (check.image && (content.size() + block.size()) % 8 != 0) {
+        std::fprintf(stderr,
+                     "sweepkit-sign: warning: %s: the block does not end on a multiple of 8 bytes; an Authenticode "
+                     "signature added later would be aligned behind padding, and the file would no longer verify\n",
+                     args.file.c_str());
     }
     std::string error;
     if (!write_signed(args.output.empty() ? args.file : args.output, content, block, &error)) {
