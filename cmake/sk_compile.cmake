@@ -24,4 +24,10 @@ if(WIN32)
   # import nothing but Windows' own DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)
+  # The machine that the file checks (cmake/check-pe.sh) expect in the modules.
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(SK_PE_MACHINE x86-64)
+  else()
+    set(SK_PE_MACHINE i386)
+  endif()
 endif()

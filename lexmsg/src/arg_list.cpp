@@ -31,6 +31,12 @@ intptr_t number_payload(uint32_t value) { return static_cast<intptr_t>(value); }
 }  // namespace
 
 int arg_list_append(lexmsg_arg_list* list, int32_t tag, intptr_t payload, uint32_t owned) {
+    lexmsg_arg_node* last = list == nullptr ? nullptr : last_node(list);
+    return arg_list_append_after(list, &last, tag, payload, owned);
+}
+
+int arg_list_append_after(lexmsg_arg_list* list, lexmsg_arg_node** last, int32_t tag, intptr_t payload,
+                          uint32_t owned) {
     auto* arg = list == nullptr ? nullptr : static_cast<lexmsg_arg*>(mem_alloc(sizeof(lexmsg_arg)));
     auto* node = arg == nullptr ? nullptr : static_cast<lexmsg_arg_node*>(mem_alloc(sizeof(lexmsg_arg_node)));
     if (node == nullptr) {
@@ -44,12 +50,13 @@ int arg_list_append(lexmsg_arg_list* list, int32_t tag, intptr_t payload, uint32
     arg->owned = owned;
     node->arg = arg;
     node->next = nullptr;
-    node->prev = last_node(list);
+    node->prev = *last;
     if (node->prev == nullptr) {
         list->head = node;
     } else {
         node->prev->next = node;
     }
+    *last = node;
     return LEXMSG_OK;
 }
 

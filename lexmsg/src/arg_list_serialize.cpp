@@ -101,25 +101,25 @@ struct Cursor {
     }
 };
 
-// Reads one element after its tag byte. 0, -1 (no memory) or -2 (input
-// ends inside the element).
-int read_element(lexmsg_arg_list* list, unsigned char tag, Cursor& in) {
+// Reads one element after its tag byte and appends it after *last, the
+// list's last node. 0, -1 (no memory) or -2 (input ends inside the element).
+int read_element(lexmsg_arg_list* list, lexmsg_arg_node** last, unsigned char tag, Cursor& in) {
     const unsigned char* b = nullptr;
     switch (tag) {
         case LEXMSG_ARG_INT:
         case LEXMSG_ARG_UINT:
             if (!in.take(4, &b)) return LEXMSG_E_OPEN;
-            return arg_list_append(list, tag, static_cast<intptr_t>(load_le32(b)), 0);
+            return arg_list_append_after(list, last, tag, static_cast<intptr_t>(load_le32(b)), 0);
         case LEXMSG_ARG_LONG:
         case LEXMSG_ARG_ULONG:
             if (!in.take(8, &b)) return LEXMSG_E_OPEN;
-            return arg_list_append(list, tag, static_cast<intptr_t>(load_le32(b)), 0);
+            return arg_list_append_after(list, last, tag, static_cast<intptr_t>(load_le32(b)), 0);
         case LEXMSG_ARG_WCHAR:
             if (!in.take(4, &b)) return LEXMSG_E_OPEN;
-            return arg_list_append(list, tag, static_cast<intptr_t>(load_le32(b) & 0xFFFFu), 0);
+            return arg_list_append_after(list, last, tag, static_cast<intptr_t>(load_le32(b) & 0xFFFFu), 0);
         case LEXMSG_ARG_CHAR:
             if (!in.take(1, &b)) return LEXMSG_E_OPEN;
-            return arg_list_append(list, tag, static_cast<intptr_t>(b[0]), 0);
+            return arg_list_append_after(list, last, tag, static_cast<intptr_t>(b[0]), 0);
         case LEXMSG_ARG_CHARP: {
             if (!in.take(4, &b)) return LEXMSG_E_OPEN;
             const uint32_t n = load_le32(b);
@@ -128,7 +128,7 @@ int read_element(lexmsg_arg_list* list, unsigned char tag, Cursor& in) {
             if (copy == nullptr) return LEXMSG_E_FAIL;
             if (n != 0) std::memcpy(copy, b, n);
             copy[n] = '\0';
-            return arg_list_append(list, tag, reinterpret_cast<intptr_t>(copy), 1);
+            return arg_list_append_after(list, last, tag, reinterpret_cast<intptr_t>(copy), 1);
         }
         case LEXMSG_ARG_WCHARP: {
             if (!in.take(4, &b)) return LEXMSG_E_OPEN;
@@ -138,7 +138,7 @@ int read_element(lexmsg_arg_list* list, unsigned char tag, Cursor& in) {
             if (copy == nullptr) return LEXMSG_E_FAIL;
             for (uint32_t i = 0; i < n; ++i) copy[i] = static_cast<lexmsg_wchar>(load_le32(b + 4 * i) & 0xFFFFu);
             copy[n] = 0;
-            return arg_list_append(list, tag, reinterpret_cast<intptr_t>(copy), 1);
+            return arg_list_append_after(list, last, tag, reinterpret_cast<intptr_t>(copy), 1);
         }
         default:
             return LEXMSG_OK;  // no meaning: nothing consumed, nothing appended
@@ -186,9 +186,10 @@ int lexmsg_arg_list_deserialize(lexmsg_arg_list** out, const void* data, uint32_
     const unsigned char* b = nullptr;
     in.take(2, &b);
     const uint16_t count = lexmsg::load_le16(b);
+    lexmsg_arg_node* last = nullptr;  // the new list is empty
     for (uint32_t i = 0; i < count; ++i) {
         if (!in.take(1, &b)) return LEXMSG_E_OPEN;
-        const int rc = lexmsg::read_element(list, b[0], in);
+        const int rc = lexmsg::read_element(list, &last, b[0], in);
         if (rc != LEXMSG_OK) return rc;
     }
     return LEXMSG_OK;

@@ -30,6 +30,11 @@ uint64_t bytes_after(std::FILE* file, uint64_t offset) {
     return static_cast<uint64_t>(end) - offset;
 }
 
+// What one fill of the search may read: no more than the bytes left.
+size_t read_size(size_t wanted, uint64_t left) {
+    return left < wanted ? static_cast<size_t>(left) : wanted;
+}
+
 // Feeds the file to an inflate stream whose output area is the whole block.
 int inflate_file_stream(std::FILE* file, unsigned char* block, uint32_t expanded) {
     z_stream stream;
@@ -112,7 +117,10 @@ uint64_t find_embedded_catalog(std::FILE* file, const char* name) {
     if (name_length == 0) return 0;
     const size_t marker_length = sizeof kMarker + name_length + 1;  // with the name's zero byte
     if (marker_length > kWindow) return 0;
-    if (!seek_to(file, 0)) return 0;
+    // A host that never ends (a device, a pipe) is searched no further than
+    // the size it had when it was opened; one without a size not at all.
+    uint64_t left = bytes_after(file, 0);
+    if (left == 0 || !seek_to(file, 0)) return 0;
 
     unsigned char window[kWindow];
     uint64_t window_position = 0;
@@ -124,15 +132,16 @@ uint64_t find_embedded_catalog(std::FILE* file, const char* name) {
         if (first) {
             std::memset(window, 0, kWindow);
             wanted = kWindow;
-            got = std::fread(window, 1, wanted, file);
+            got = std::fread(window, 1, read_size(wanted, left), file);
             first = false;
         } else {
             std::memmove(window, window + kStep, kKept);
             std::memset(window + kKept, 0, kStep);
             wanted = kStep;
-            got = std::fread(window + kKept, 1, wanted, file);
+            got = std::fread(window + kKept, 1, read_size(wanted, left), file);
             window_position += kStep;
         }
+        left -= got;
         // A later fill that reads nothing still leaves the previous window's
         // untested tail at the front of the buffer.
         if (got == 0 && first_fill) return 0;

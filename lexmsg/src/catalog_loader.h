@@ -27,7 +27,8 @@ int load_section_from_memory(const unsigned char* image, uint32_t length, Sectio
 
 // Searches the host file for the marker "ZRR:" name NUL followed within 64
 // bytes by a catalog header; the header's file offset, or 0 when the name is
-// empty or nothing is found.
+// empty or nothing is found. Searches no further than the file's size when
+// the search starts; a file whose size cannot be taken is not searched.
 uint64_t find_embedded_catalog(std::FILE* file, const char* name);
 
 // The most bytes that a zlib stream of stored bytes can inflate to (deflate

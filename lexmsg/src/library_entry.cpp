@@ -2,6 +2,7 @@
 // find by scanning the module. Every export lives in lexmsg_core.
 namespace {
 
-[[gnu::used]] const char kVersionMarker[] = "LeXmSgVeRsIoN=1.7.3.4";
+// LEXMSG_VERSION_TEXT comes from the build, which states the version once.
+[[gnu::used]] const char kVersionMarker[] = "LeXmSgVeRsIoN=" LEXMSG_VERSION_TEXT;
 
 }  // namespace

@@ -180,21 +180,28 @@ int format_message(const lexmsg_handle* handle, uint32_t id, typename Kind::Char
         written += produced;
         return true;
     };
+    // A failed piece still leaves the text terminated within the buffer
+    // (written never passes limit), so a caller that prints it reads nothing
+    // outside it.
+    auto fail_terminated = [&] {
+        out[written] = 0;
+        return LEXMSG_E_FAIL;
+    };
     uint32_t cursor = 0;
     for (uint32_t r = 0; r < table.record_count; ++r) {
         const unsigned char* record = section + table.offset + r * kInsertionRecordSize;
         const uint32_t number = load_le32(record);
         const uint32_t position = load_le32(record + 4);
-        if (!emit_literal(cursor, position)) return LEXMSG_E_FAIL;
+        if (!emit_literal(cursor, position)) return fail_terminated();
         cursor = position;
         if (number <= count) {
             const Rendering<Ch>& rendering = renderings[number - 1];
-            if (rendering.emitted > limit - written) return LEXMSG_E_FAIL;
+            if (rendering.emitted > limit - written) return fail_terminated();
             std::memcpy(out + written, rendering.text, rendering.emitted * sizeof(Ch));
             written += rendering.emitted;
         }
     }
-    if (!emit_literal(cursor, entry.text_length)) return LEXMSG_E_FAIL;
+    if (!emit_literal(cursor, entry.text_length)) return fail_terminated();
     out[written] = 0;
     return status;
 }

@@ -223,6 +223,30 @@ TEST(ArgListDeserialize, RoundTripKeepsEveryValue) {
     EXPECT_EQ(serialize(back.get()), bytes);
 }
 
+// The largest count, read in order: the links the reader builds serve the
+// list operations afterwards (get by index, pop from the back, append).
+TEST(ArgListDeserialize, LargestCountInOrder) {
+    Bytes bytes = {0xFF, 0xFF};
+    for (uint32_t i = 0; i < 65535; ++i) {
+        bytes.push_back(LEXMSG_ARG_INT);
+        for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<unsigned char>(i >> (8 * b)));
+    }
+    lexmsg_arg_list* raw = nullptr;
+    ASSERT_EQ(lexmsg_arg_list_deserialize(&raw, bytes.data(), static_cast<uint32_t>(bytes.size())), 0);
+    ListPtr list(raw);
+    ASSERT_EQ(lexmsg_arg_list_length(list.get()), 65535);
+    int tag = 0;
+    for (int index : {0, 1, 32768, 65534}) {
+        EXPECT_EQ(lexmsg_arg_list_get(list.get(), index, &tag), index);
+        EXPECT_EQ(tag, LEXMSG_ARG_INT);
+    }
+    ASSERT_EQ(lexmsg_arg_list_pop(list.get()), 0);
+    EXPECT_EQ(lexmsg_arg_list_get(list.get(), 65533, &tag), 65533);
+    ASSERT_EQ(lexmsg_arg_list_add_int(list.get(), -5), 0);
+    EXPECT_EQ(lexmsg_arg_list_get(list.get(), 65534, &tag), -5);
+    EXPECT_EQ(serialize(list.get()).size(), bytes.size());
+}
+
 class ArgListDeserializeFailures : public ::testing::Test {
 protected:
     void TearDown() override { lexmsg::mem_fail_after(-1); }

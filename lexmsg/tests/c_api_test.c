@@ -4,17 +4,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "c_check.h"
 #include "lexmsg.h"
 
 static int failures = 0;
-
-#define CHECK(cond)                                                       \
-    do {                                                                  \
-        if (!(cond)) {                                                    \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-            ++failures;                                                   \
-        }                                                                 \
-    } while (0)
 
 static lexmsg_arg_list* sentinel_list(int dummy, ...) {
     va_list args;

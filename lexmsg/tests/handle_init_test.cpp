@@ -162,6 +162,16 @@ TEST_F(HandleInit, EmbeddedCatalogs) {
     EXPECT_EQ(lexmsg_initembA_mf("C:\\dir\\", host.path(), empty_name_host.out(), 0), LEXMSG_E_MALFORMED);
 }
 
+// A host that never ends is not searched for ever: /dev/zero has no size,
+// so it is read as a catalog from its first byte, which has no magic.
+TEST_F(HandleInit, EmbeddedSearchOfAHostWithoutEnd) {
+    if (!std::filesystem::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero on this system";
+    Handle h;
+    *h.out() = kUntouched;
+    EXPECT_EQ(lexmsg_initembA_mf("C:\\dir\\tool.exe", "/dev/zero", h.out(), 0), LEXMSG_E_MALFORMED);
+    EXPECT_EQ(h.get(), nullptr);
+}
+
 TEST_F(HandleInit, CleanupChecksTheKind) {
     const Bytes catalog = lexmsg_test::both_catalog(kMessages);
     lexmsg_handle* narrow = nullptr;

@@ -3,6 +3,7 @@
 // hostile message entries and allocation failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -347,6 +348,40 @@ TEST_F(HostileMessage, WideUnderstatementFromMultibyteText) {
     EXPECT_EQ(format(message("\xC3\xA9\xC3\xA9", {{1, 2}}, 2), true, args.get()), 0);
     EXPECT_EQ(format(message("\xC3\xA9\xC3\xA9", {{1, 2}}, 1), true, args.get()), LEXMSG_E_FAIL);
     EXPECT_EQ(format(message("\xF0\x9F\x98\x80", {{1, 4}}, 1), true, args.get()), LEXMSG_E_FAIL);
+}
+
+// A text that converts to more units than its entry states fails the
+// conversion; the buffer, allocated or given, still ends with a terminator
+// within its size.
+TEST_F(HostileMessage, FailedConversionLeavesTheBufferTerminated) {
+    const ListPtr args(from_va(1, LEXMSG_ARG_INT, 1));
+    struct Case {
+        const char* name;
+        lexmsg_compile::StoredMessage m;
+        size_t units;  // delivered length + the rendering "1" + the terminator
+    } cases[] = {
+        {"multibyte text, one unit understated", message("\xC3\xA9\xC3\xA9", {{1, 2}}, 1), 3},
+        {"after the insertion", message("abcdef", {{1, 2}}, 3), 5},
+        {"before the insertion", message("abcdef", {{1, 4}}, 2), 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes catalog = lexmsg_test::catalog_of({c.m}, c.m.id, true);
+        TempFile file("failed_conversion.cat", catalog);
+        Handle handle;
+        ASSERT_EQ(lexmsg_initW_mf(file.path(), handle.out()), 0);
+        std::vector<lexmsg_wchar> given(c.units, static_cast<lexmsg_wchar>('X'));
+        lexmsg_wchar* buffer = given.data();
+        const auto size = static_cast<uint32_t>(c.units * sizeof(lexmsg_wchar));
+        EXPECT_EQ(lexmsg_lgetMessageW_mf(handle.get(), c.m.id, &buffer, size, args.get()), LEXMSG_E_FAIL);
+        EXPECT_NE(std::find(given.begin(), given.end(), lexmsg_wchar{0}), given.end());
+
+        lexmsg_wchar* allocated = nullptr;
+        EXPECT_EQ(lexmsg_lgetMessageW_mf(handle.get(), c.m.id, &allocated, 0, args.get()), LEXMSG_E_FAIL);
+        WideText owned(allocated);
+        ASSERT_NE(allocated, nullptr);
+        EXPECT_NE(std::find(allocated, allocated + c.units, lexmsg_wchar{0}), allocated + c.units);
+    }
 }
 
 TEST_F(HostileMessage, IndexNotReachingTheHighestId) {

@@ -8,7 +8,9 @@
 namespace sigverify {
 
 // True only when the trailer's signed message carries the file's total
-// length and the MD5 of every byte in front of the trailer. Keeps its
+// length and the MD5 of every byte in front of the trailer, the signature
+// lies below the modulus, and a 'T' trailer's 512 characters are all
+// hexadecimal digits. Keeps its
 // reasons to itself; releases the file and all memory on every path.
 bool check_legacy_trailer(const wchar_t* path);
 

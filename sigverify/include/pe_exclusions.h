@@ -15,14 +15,15 @@ struct pe_cert_table {
     bool present;  // the address is not 0
     uint32_t address;
     uint32_t size;
+    bool image;  // the file starts with "MZ"
 };
 
 // For a file starting with "MZ", appends the checksum-field range, the
 // certificate-table directory-entry range and, when its address is not 0,
 // the certificate-table range (address .. address + size - 1) to *list, and
 // describes the entry in *cert; an entry whose range 32 bits cannot hold
-// (size 0, or an end past 4 GiB) gets no range and must be rejected. A file not starting with "MZ"
-// gets no ranges. False when a header field cannot be sought or read in
+// (size 0, or an end past 4 GiB) gets no range and must be rejected. A file
+// not starting with "MZ" gets no ranges and cert->image false. False when a header field cannot be sought or read in
 // full (code 5 at the caller) or memory runs out (*out_of_memory set).
 bool collect_pe_exclusions(sig_file* file, excluded_range** list, pe_cert_table* cert, bool* out_of_memory);
 

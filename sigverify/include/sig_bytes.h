@@ -32,6 +32,18 @@ inline uint32_t hex_digit_value(uint8_t c) {
     return 0;
 }
 
+inline bool is_hex_digit(uint8_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// True when all `count` characters are hexadecimal digits.
+inline bool is_hex_text(const uint8_t* text, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (!is_hex_digit(text[i])) return false;
+    }
+    return true;
+}
+
 // Decodes 2 × count hex-text characters, high nibble first, into count bytes.
 inline void decode_hex(const uint8_t* text, uint8_t* out, size_t count) {
     for (size_t i = 0; i < count; ++i) {

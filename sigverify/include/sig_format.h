@@ -46,6 +46,14 @@ struct block_layout {
     uint32_t trailer_size;
     uint32_t trailer_end_offset;  // back from the end marker
     uint32_t trailer_tail_pad;    // back from the end marker
+    // The type tag beside each u32 field: in front of it in the header and
+    // the records, behind it in the trailer.
+    uint32_t header_lead_pad_tag;
+    uint32_t header_span_tag;
+    uint32_t record_value_offset_tag;
+    uint32_t record_value_length_tag;
+    uint32_t trailer_end_offset_tag;  // back from the end marker
+    uint32_t trailer_tail_pad_tag;    // back from the end marker
 };
 
 constexpr block_layout kBinaryLayout = {
@@ -53,6 +61,7 @@ constexpr block_layout kBinaryLayout = {
     39, 17, 22, 26,
     20, 0, 2, 7, 11,
     11, 11, 6,
+    16, 21, 1, 6, 7, 2,
 };
 
 constexpr block_layout kHexTextLayout = {
@@ -60,6 +69,7 @@ constexpr block_layout kHexTextLayout = {
     62, 18, 28, 36,
     39, 0, 4, 14, 22,
     21, 21, 11,
+    16, 26, 2, 12, 13, 3,
 };
 
 inline const block_layout& layout_for(char encoding) {

@@ -14,7 +14,7 @@ enum sig_code : int {
     kCodeMissingArgument = 4,  // also: the seek to the start of the content failed
     kCodeBadPeHeaders = 5,
     kCodeNoBlock = 7,
-    kCodeMalformed = 8,
+    kCodeMalformed = 8,        // also: a block that does not end the file's own data or leaves a byte free
     kCodeMismatch = 9,
     kCodeNoSignatureRecord = 10,
     kCodeSecondaryKey = 11,

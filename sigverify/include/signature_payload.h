@@ -15,8 +15,10 @@ namespace sigverify {
 // hex-text characters in the 'T' encoding), opens it with the key (modulus of
 // key_length bytes, most significant first) and unpacks message bytes 6..173
 // into *expected, whose magic receives the message's first 6 bytes.
-// Failures: 4 (no key, or a key that is not 256 bytes), 8 (value length not 256, or no "ZRSIGN" magic), 3 (seek to the
-// value failed, no memory), 13 (read error or short read).
+// Failures: 4 (no key, or a key that is not 256 bytes), 8 (value length not
+// 256, a hex-text value holding a character that is not a hexadecimal digit,
+// a value not below the modulus, or no "ZRSIGN" magic), 3 (seek to the value failed, no memory), 13 (read
+// error or short read).
 bool read_signature_payload(sig_file* file, uint32_t block_distance, char encoding, const sig_record& record,
                             const uint8_t* key, uint32_t key_length, sig_payload* expected, int* code);
 

@@ -27,6 +27,7 @@ struct block_options {
 struct sign_check {
     bool ok;
     std::string reason;
+    bool image = false;  // the file starts with "MZ"; a text file's padding must be inert
 };
 
 // Computes the payload a block appended to the file at `path` must carry:

@@ -14,7 +14,8 @@ bool verify_file_signature(const wchar_t* path, int* code, uint32_t mode);
 
 // True only for a block that verifies with the given primary key (modulus of
 // key_length bytes, most significant first); *code 3. A block that verifies
-// with the secondary key gives false with 11. Every other outcome is false
+// but does not end the file's own data, or leaves a byte free (block_checks.h),
+// gives false with 8; one that verifies with the secondary key, false with 11. Every other outcome is false
 // with its code. code may be null. Everything the call opens or allocates is
 // released before it returns.
 bool verify_signature_block(const wchar_t* path, int* code, const uint8_t* key, uint32_t key_length);

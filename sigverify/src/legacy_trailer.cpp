@@ -72,12 +72,16 @@ bool check_legacy_trailer(const wchar_t* path) {
         sig_file_read(slots.file, text, text_size) != static_cast<int64_t>(text_size)) {
         return release_slots(&slots);
     }
+    // A non-digit would decode as 0 and leave that character free.
+    if (hex && !is_hex_text(text, text_size)) return release_slots(&slots);
     uint8_t signature[kSignatureSize];
     if (hex) {
         decode_hex(text, signature, kSignatureSize);
     } else {
         std::memcpy(signature, text, kSignatureSize);
     }
+    // Only the number below the modulus is the signature (s + n opens alike).
+    if (std::memcmp(signature, builtin_secondary_modulus, kSignatureSize) >= 0) return release_slots(&slots);
 
     uint8_t message[kMessageSize] = {};
     rsa_open_signature(signature, message, builtin_secondary_modulus, 8 * builtin_key_length, slots.work);

@@ -18,11 +18,12 @@ bool read_at(sig_file* file, uint64_t offset, uint8_t* out, uint32_t size) {
 }  // namespace
 
 bool collect_pe_exclusions(sig_file* file, excluded_range** list, pe_cert_table* cert, bool* out_of_memory) {
-    *cert = pe_cert_table{false, 0, 0};
+    *cert = pe_cert_table{false, 0, 0, false};
     *out_of_memory = false;
     uint8_t dos[kDosHeaderSize] = {};
     if (!read_at(file, 0, dos, kDosHeaderSize)) return false;
     if (dos[0] != 'M' || dos[1] != 'Z') return true;
+    cert->image = true;
 
     const uint64_t lfanew = load_le32(dos + kDosLfanewOffset);
     uint8_t magic[4] = {};

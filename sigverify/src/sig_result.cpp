@@ -18,7 +18,9 @@ const char* sig_code_meaning(bool accepted, int code) {
         case kCodeMissingArgument: return "a required argument is missing, or the seek to the start of the content failed";
         case kCodeBadPeHeaders: return "the PE headers cannot be read (file shorter than 64 bytes, or a header seek or read failed)";
         case kCodeNoBlock: return "no signature block (no end marker, unknown encoding, or no start marker)";
-        case kCodeMalformed: return "malformed signature block or signature";
+        case kCodeMalformed:
+            return "malformed signature block or signature, or a block that does not end the file or leaves bytes "
+                   "free";
         case kCodeMismatch: return "the file was changed: signed length, MD5 or SHA-256 differs";
         case kCodeNoSignatureRecord: return "the signature block has no signature record";
         case kCodeSecondaryKey: return "the signature block verified, but with the secondary key";

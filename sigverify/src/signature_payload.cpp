@@ -75,12 +75,18 @@ bool read_signature_payload(sig_file* file, uint32_t block_distance, char encodi
     if (sig_file_read(file, slots.text, text_size) != static_cast<int64_t>(text_size)) {
         return fail(&slots, code, kCodeIoError);
     }
+    // The decoder takes a non-digit as 0, which would leave that character
+    // free for anything a script host reads.
+    if (hex && !is_hex_text(slots.text, text_size)) return fail(&slots, code, kCodeMalformed);
     uint8_t signature[kSignatureSize];
     if (hex) {
         decode_hex(slots.text, signature, kSignatureSize);
     } else {
         std::memcpy(signature, slots.text, kSignatureSize);
     }
+    // s and s + n open to the same message; only the number below the
+    // modulus is the signature, so the value has no second form.
+    if (std::memcmp(signature, key, kSignatureSize) >= 0) return fail(&slots, code, kCodeMalformed);
 
     // The operation's own trailer verdict does not decide: the magic and the
     // comparison with the file do.

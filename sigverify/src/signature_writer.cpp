@@ -108,7 +108,9 @@ sign_check compute_signing_payload(const wchar_t* path, sig_payload* payload) {
     }
     md5_digest(slots.head, head_count, payload->head_digest);
     std::memcpy(payload->magic, kMessageMagic, kMessageMagicSize);
-    return finish(&slots, true, "");
+    sign_check result = finish(&slots, true, "");
+    result.image = cert.image;
+    return result;
 }
 
 void build_signed_message(const sig_payload& payload, uint8_t message[256]) {

@@ -2,6 +2,7 @@
 // block, recover the signed message and compare it with the file's content.
 #include "verify_file.h"
 
+#include "block_checks.h"
 #include "builtin_keys.h"
 #include "excluded_ranges.h"
 #include "legacy_trailer.h"
@@ -109,6 +110,15 @@ bool verify_signature_block(const wchar_t* path, int* code, const uint8_t* key, 
         return finish(&slots, code, step, false);
     }
     if (!compare_payload(slots.computed, slots.expected, &step)) return finish(&slots, code, step, false);
+
+    // The signature covers the signed content as a sequence of bytes, not
+    // where they lie, and the block itself is unsigned: only a block that
+    // ends the file's own data and holds nothing free leaves a loader and a
+    // script host the bytes that were signed. After the comparison, so that
+    // content appended after the block or its certificate table stays 9.
+    if (!block_ends_the_file(block_last, cert, file_length)) return finish(&slots, code, kCodeMalformed, false);
+    step = check_block_bytes(slots.file, slots.block, block_first, record, !cert.image);
+    if (step != 0) return finish(&slots, code, step, false);
     if (record->key_selector == kKeySecondary) return finish(&slots, code, kCodeSecondaryKey, false);
     return finish(&slots, code, kCodeBlockVerified, true);
 }

@@ -100,6 +100,16 @@ bytes sign(const bytes& content, const sigverify::block_options& options) {
     return append_block_for(content, payload, options);
 }
 
+bool add_modulus(uint8_t number[256], const uint8_t modulus[256]) {
+    unsigned carry = 0;
+    for (size_t i = 256; i-- > 0;) {
+        const unsigned sum = number[i] + modulus[i] + carry;
+        number[i] = static_cast<uint8_t>(sum);
+        carry = sum >> 8;
+    }
+    return carry == 0;
+}
+
 bytes sign_legacy(const bytes& content, char encoding) {
     const auto total = static_cast<uint32_t>(content.size() + (encoding == 'T' ? 513 : 257));
     uint8_t digest[16];
@@ -209,6 +219,8 @@ outcome verify_bytes(const bytes& file, uint32_t mode) {
 std::string describe(const outcome& o) {
     return std::string(o.accepted ? "accepted " : "rejected ") + std::to_string(o.code);
 }
+
+void PrintTo(const outcome& o, std::ostream* out) { *out << describe(o); }
 
 void store_le32(bytes* file, size_t offset, uint32_t value) {
     for (int i = 0; i < 4; ++i) (*file)[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));

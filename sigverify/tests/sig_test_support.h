@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,10 @@ bytes append_block_for(const bytes& content, const sigverify::sig_payload& paylo
 // new signature replaces the value of the block's signature record.
 void resign(bytes* file, char key_selector = 'P');
 
+// number += modulus, both 256 bytes, most significant first: the same
+// signature in its second form. False when the sum needs 257 bytes.
+bool add_modulus(uint8_t number[256], const uint8_t modulus[256]);
+
 // The content with a legacy trailer ('B' or 'T') appended.
 bytes sign_legacy(const bytes& content, char encoding);
 
@@ -69,6 +74,8 @@ struct outcome {
 // Writes the bytes to a file and runs verify_file_signature on it.
 outcome verify_bytes(const bytes& file, uint32_t mode = 2);
 std::string describe(const outcome& o);
+// Shows an outcome as "accepted 3" in test failures.
+void PrintTo(const outcome& o, std::ostream* out);
 
 void store_le32(bytes* file, size_t offset, uint32_t value);
 uint32_t load_le32(const bytes& file, size_t offset);

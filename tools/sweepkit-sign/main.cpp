@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "block_checks.h"
 #include "builtin_keys.h"
 #include "md5.h"
 #include "private_key.h"
@@ -23,7 +24,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitRejected = 1;
 constexpr int kExitError = 2;
 
-void usage() {
+void usage(std::FILE* to) {
     std::fputs(
         "usage:\n"
         "  sweepkit-sign sign [--encoding B|T] [--key primary|secondary] [--private-key PEM]\n"
@@ -31,9 +32,12 @@ void usage() {
         "                     [--output OUT] FILE\n"
         "  sweepkit-sign sign-legacy [--encoding B|T] [--private-key PEM] [--output OUT] FILE\n"
         "  sweepkit-sign verify [--mode N] FILE\n"
+        "  sweepkit-sign --help | --version\n"
         "Signing appends to FILE (or writes FILE plus the signature to OUT). Without\n"
-        "--private-key the development keys in " SK_DEV_KEYS_DIR " are used.\n",
-        stderr);
+        "--private-key the development keys in " SK_DEV_KEYS_DIR " are used.\n"
+        "verify prints 'accepted CODE' or 'rejected CODE' with the code's meaning and exits\n"
+        "0 (accepted), 1 (rejected) or 2 (usage or I/O error). See sweepkit-sign(1).\n",
+        to);
 }
 
 struct arguments {
@@ -167,6 +171,13 @@ int command_sign(const arguments& args) {
     sigverify::sig_payload payload{};
     const sigverify::sign_check check = sigverify::compute_signing_payload(wide.c_str(), &payload);
     if (!check.ok) return fail(args.file, check.reason);
+    const std::string& lead_text = args.block.lead_text;
+    if (!check.image && !sigverify::padding_is_inert(reinterpret_cast<const uint8_t*>(lead_text.data()),
+                                                     lead_text.size())) {
+        return fail(args.file,
+                    "--lead-text holds a letter or a byte outside ASCII; the file is not a PE image, so a script "
+                    "host reads its padding, which the verification then refuses");
+    }
     std::vector<uint8_t> content;
     if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
 
@@ -180,6 +191,12 @@ int command_sign(const arguments& args) {
     std::vector<uint8_t> block;
     if (!sigverify::build_signature_block(options, content.size(), signature, &block)) {
         return fail(args.file, "the block options are out of range (--lead-text longer than --lead-pad?)");
+    }
+    if (check.image && (content.size() + block.size()) % 8 != 0) {
+        std::fprintf(stderr,
+                     "sweepkit-sign: warning: %s: the block does not end on a multiple of 8 bytes; an Authenticode "
+                     "signature added later would be aligned behind padding, and the file would no longer verify\n",
+                     args.file.c_str());
     }
     std::string error;
     if (!write_signed(args.output.empty() ? args.file : args.output, content, block, &error)) {
@@ -230,6 +247,14 @@ int command_verify(const arguments& args) {
 int main(int argc, char** argv) {
     enum class command { sign, sign_legacy, verify, unknown };
     const std::string name = argc > 1 ? argv[1] : "";
+    if (argc == 2 && name == "--help") {
+        usage(stdout);
+        return kExitOk;
+    }
+    if (argc == 2 && name == "--version") {
+        std::printf("sweepkit-sign (Ostrel Sweepkit) %s\n", SK_TOOL_VERSION);
+        return kExitOk;
+    }
     const command which = name == "sign"          ? command::sign
                           : name == "sign-legacy" ? command::sign_legacy
                           : name == "verify"      ? command::verify
@@ -253,6 +278,6 @@ int main(int argc, char** argv) {
         case command::unknown:
             break;
     }
-    usage();
+    usage(stderr);
     return kExitError;
 }

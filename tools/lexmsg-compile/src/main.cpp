@@ -28,11 +28,12 @@ const char kUsage[] =
     "  lexmsg-compile dump [--codepage N] [-o SOURCE] CATALOG\n"
     "  lexmsg-compile embed [--name NAME] [-o OUTPUT] HOST CATALOG\n"
     "  lexmsg-compile check ORIGINAL TRANSLATION\n"
+    "  lexmsg-compile --help | --version\n"
     "Sources are UTF-8 text, one message a line: ID [NAME] = text with %1 to %99.\n"
     "The narrow section is converted to code page N (default 1252); --both is the default.\n"
     "embed appends the catalog behind the marker for NAME (default: HOST's base name),\n"
     "writing OUTPUT (default: HOST itself). check compares catalogs or sources and\n"
-    "exits 1 when a message's insertion numbers differ.\n";
+    "exits 1 when a message's insertion numbers differ. See lexmsg-compile(1).\n";
 
 int usage_error(const std::string& what) {
     std::cerr << "lexmsg-compile: " << what << "\n" << kUsage;
@@ -234,6 +235,14 @@ int command_check(const Arguments& args) {
 int main(int argc, char** argv) {
     if (argc < 2) return usage_error("no command");
     const std::string command = argv[1];
+    if (argc == 2 && command == "--help") {
+        std::cout << kUsage;
+        return std::cout.good() ? kExitOk : kExitUsage;
+    }
+    if (argc == 2 && command == "--version") {
+        std::cout << "lexmsg-compile (lexmsg) " << SK_TOOL_VERSION << "\n";
+        return std::cout.good() ? kExitOk : kExitUsage;
+    }
     Arguments args;
     std::string error;
     if (!parse_arguments(argc, argv, &args, &error)) return usage_error(error);

@@ -52,4 +52,6 @@ head -c 5000 /dev/zero > "$dir/host.exe"
 [ $? -eq 2 ] || fail "unknown command must exit 2"
 "$tool" dump "$dir/missing.cat" 2> /dev/null
 [ $? -eq 2 ] || fail "missing file must exit 2"
+"$tool" --help | grep -q '^  lexmsg-compile check ORIGINAL TRANSLATION$' || fail "--help"
+[ "$("$tool" --version)" = "lexmsg-compile (lexmsg) 1.7.3.4" ] || fail "--version"
 echo "lexmsg-compile command line: all checks passed"

@@ -49,6 +49,11 @@ TEST(SweepkitSign, SignThenVerify) {
          "accepted 3: ", 0},
         {"paddings_and_extra_records", {"--lead-pad", "32", "--tail-pad", "32", "--extra-records", "3"}, true,
          "accepted 3: ", 0},
+        {"script_paddings_and_extra_records",
+         {"--encoding", "T", "--lead-pad", "32", "--lead-text", "' --", "--tail-pad", "0", "--extra-records", "2"},
+         false, "accepted 3: ", 0},
+        {"letters_in_the_lead_text_of_a_pe_image", {"--lead-pad", "8", "--lead-text", "Any text"}, true,
+         "accepted 3: ", 0},
     };
     for (const sign_case& c : cases) {
         const std::string file = tooltest::test_file(std::string(c.name) + ".bin");
@@ -107,6 +112,18 @@ TEST(SweepkitSign, RefusesAndLeavesTheFileAlone) {
     tooltest::write_bytes(table_file, with_table);
     EXPECT_EQ(run(tool({"sign", table_file})).exit_code, 2);
     EXPECT_EQ(tooltest::read_bytes(table_file), with_table);
+
+    // A script host reads a script's padding: lead text that it could run
+    // is refused with the option named, and nothing is written.
+    const std::string script_file = tooltest::test_file("script.vbs");
+    tooltest::write_bytes(script_file, script());
+    for (const char* lead_text : {"Run ", "'\xC3\xA9"}) {
+        const auto refused = run(tool({"sign", "--lead-pad", "4", "--lead-text", lead_text, script_file}) + " 2>&1");
+        EXPECT_EQ(refused.exit_code, 2) << lead_text;
+        EXPECT_NE(refused.output.find("--lead-text"), std::string::npos) << refused.output;
+        EXPECT_EQ(tooltest::read_bytes(script_file), script()) << lead_text;
+    }
+    std::remove(script_file.c_str());
 
     const std::string missing = tooltest::test_file("missing.bin");
     EXPECT_EQ(run(tool({"sign", missing})).exit_code, 2);
