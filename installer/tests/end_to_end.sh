@@ -5,7 +5,9 @@
 # shortcuts read back with lnkinfo, the exit codes read through Wine.
 # Usage: end_to_end.sh WINE WORK PROGRAM LOADER SIGN_TOOL MUTEX_TOOL SCRIPT
 #   WINE        the Wine loader for the program's machine (wine64 or wine)
-#   WORK        a folder for the prefix and the records; kept between runs
+#   WORK        a folder for the prefix and the records; kept between runs.
+#               A prefix WORK/prefix holding the file .sk-ready is used as it
+#               is (its users' Desktop must be a folder, not a link)
 #   PROGRAM     sweepkit-install.exe
 #   LOADER      the stand-in loader, unsigned
 #   SIGN_TOOL   signs a program or a script with the development key: a
