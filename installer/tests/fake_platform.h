@@ -61,6 +61,9 @@ struct MessageBoxRecord {
     void* owner;
     std::wstring text, caption;
     uint32_t style;
+    bool operator==(const MessageBoxRecord& other) const {
+        return owner == other.owner && text == other.text && caption == other.caption && style == other.style;
+    }
 };
 
 struct VerifyRecord {

@@ -59,12 +59,8 @@ TEST(RunRemoveMode, AsksWithTheQuestionBox) {
     fake::FakePlatform platform;
     Install(&platform, kYes);
     installer::RunRemoveMode(platform);
-    ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    const fake::MessageBoxRecord& box = platform.messageBoxes[0];
-    EXPECT_EQ(box.owner, nullptr);
-    EXPECT_EQ(box.text, kConfirm);
-    EXPECT_EQ(box.caption, L"Ostrel Sweepkit");
-    EXPECT_EQ(box.style, 0x24u);
+    EXPECT_EQ(platform.messageBoxes,
+              (std::vector<fake::MessageBoxRecord>{{nullptr, kConfirm, L"Ostrel Sweepkit", 0x24}}));
 }
 
 TEST(RunRemoveMode, StartsTheScriptHostWithTheExactArguments) {
@@ -104,12 +100,8 @@ TEST(RunRemoveMode, TheProductInUseGivesTheWarningAndFourEvenWithAnotherInstance
         platform.HoldMutex(kInUse);
         if (otherInstance) platform.HoldMutex(kInstance);
         EXPECT_EQ(installer::RunRemoveMode(platform), 4);
-        ASSERT_EQ(platform.messageBoxes.size(), 1u);
-        const fake::MessageBoxRecord& box = platform.messageBoxes[0];
-        EXPECT_EQ(box.owner, nullptr);
-        EXPECT_EQ(box.text, kInUseText);
-        EXPECT_EQ(box.caption, L"Ostrel Sweepkit");
-        EXPECT_EQ(box.style, 0x30u);
+        EXPECT_EQ(platform.messageBoxes,
+                  (std::vector<fake::MessageBoxRecord>{{nullptr, kInUseText, L"Ostrel Sweepkit", 0x30}}));
         EXPECT_EQ(platform.CallsOf({"OpenMutexW"}).size(), 1u) << "the instance mutex was probed";
         EXPECT_TRUE(platform.mutexCreations.empty());
         EXPECT_EQ(platform.files.size(), 2u);
