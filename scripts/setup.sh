@@ -17,6 +17,7 @@ packages=(
   wine wine64 wine32:i386 xvfb xauth
   gettext osslsigncode liblnk-utils valgrind
   man-db groff-base lintian
+  xdotool icoutils imagemagick nsis
 )
 emulate_32bit=false
 if ! "$here/probe-32bit.sh"; then
