@@ -8,7 +8,7 @@
 # files, a hex-text block on a comment line of its own for the script) and
 # checked. Prints one line per file: NAME accepted|rejected CODE: meaning.
 set -euo pipefail
-kit=$1; setup=$2; windows_bin=$3; native_bin=$4
+kit=$(realpath -m "$1"); setup=$(realpath -m "$2"); windows_bin=$3; native_bin=$4
 here=$(cd "$(dirname "$0")" && pwd)
 sign=$native_bin/sweepkit-sign
 compile=$native_bin/lexmsg-compile

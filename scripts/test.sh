@@ -1,8 +1,10 @@
 #!/bin/bash
 # Installs what is missing, then builds and runs every test suite: the fuzz
 # targets over their corpora, native, native-asan, win64 under 64-bit Wine,
-# and win32 (its files checked, and every test or the smoke tests under
-# 32-bit Wine, as the machine allows). Give preset names to run only those.
+# win32 (its files checked, and every test or the smoke tests under 32-bit
+# Wine, as the machine allows), and last the kit's tests (kit/tests), which
+# need the native, win64 and win32 trees. Give preset names (and "kit") to
+# run only those.
 # Prints one line per preset and a closing line over all of them, counted
 # from CTest's own results (its JUnit file); exits 0 only when every preset
 # built, ran at least one test and passed.
@@ -28,7 +30,7 @@ start=$SECONDS
 scripts/setup.sh || exit 1
 summary=("setup: $((SECONDS - start)) s")
 
-presets=(fuzz native native-asan win64 win32)
+presets=(fuzz native native-asan win64 win32 kit)
 if (($# > 0)); then presets=("$@"); fi
 jobs=$(nproc)
 failed=()
@@ -37,14 +39,23 @@ total_failed=0
 for preset in "${presets[@]}"; do
   echo "== $preset"
   start=$SECONDS
-  if ! cmake --preset "$preset" >/dev/null || ! cmake --build --preset "$preset" -j "$jobs"; then
+  if [ "$preset" = kit ]; then
+    configure=(cmake -S kit/tests -B build/kit -DSK_SOURCE="$root")
+    build=(cmake --build build/kit -j "$jobs")
+    test=(ctest --test-dir build/kit --output-on-failure)
+  else
+    configure=(cmake --preset "$preset")
+    build=(cmake --build --preset "$preset" -j "$jobs")
+    test=(ctest --preset "$preset")
+  fi
+  if ! "${configure[@]}" >/dev/null || ! "${build[@]}"; then
     failed+=("$preset")
     summary+=("$preset: build failed ($((SECONDS - start)) s)")
     continue
   fi
   junit=$root/build/$preset/ctest-results.xml
   rm -f "$junit"
-  ctest --preset "$preset" --output-junit "$junit"
+  "${test[@]}" --output-junit "$junit"
   rc=$?
   [ -d "build/$preset/wine" ] && cmake/wine-run.sh --stop "$root/build/$preset/wine"
 
