@@ -1,7 +1,6 @@
 // The cryptographic core side by side with OpenSSL's libcrypto: MD5 and
 // SHA-256 throughput on 1 MiB, and the RSA-2048 public-key operation with the
 // primary development key (ours with its trailer check, OpenSSL's raw).
-// Also the square of 64 digits in each of its forms.
 #include <benchmark/benchmark.h>
 #include <openssl/core_names.h>
 #include <openssl/evp.h>
@@ -12,9 +11,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "digits.h"
-#include "digits_fast.h"
-#include "digits_lanes.h"
 #include "md5.h"
 #include "rsa.h"
 #include "sha256.h"
@@ -139,18 +135,8 @@ const SignedMessages& signed_messages() {
   return made;
 }
 
-enum class RsaForms { Fast, FastAvx2Square, FastWithoutLanes, FastWithoutAvx512, Portable };
-
-// rsa_open_signature in the given forms, over the first state.range(0)
-// signatures in turn.
-void rsa_open_ours(benchmark::State& state, RsaForms forms) {
-  if (forms != RsaForms::Portable && !digits_cpu_has_fast_forms()) {
-    state.SkipWithError("this processor has no fast forms (BMI2, ADX, AVX2)");
-    return;
-  }
-  digits_allow_fast_forms(forms != RsaForms::Portable);
-  digits_allow_ifma(forms != RsaForms::FastAvx2Square && forms != RsaForms::FastWithoutAvx512);
-  digits_allow_lanes(forms != RsaForms::FastWithoutLanes && forms != RsaForms::FastWithoutAvx512);
+// rsa_open_signature over the first state.range(0) signatures in turn.
+void BM_RsaOpenSignature_Ours(benchmark::State& state) {
   const SignedMessages& s = signed_messages();
   const size_t count = static_cast<size_t>(state.range(0));
   std::vector<uint8_t> message(k), work(8 * k);
@@ -162,29 +148,7 @@ void rsa_open_ours(benchmark::State& state, RsaForms forms) {
     next = next + 1 == count ? 0 : next + 1;
     benchmark::DoNotOptimize(message.data());
   }
-  digits_allow_fast_forms(true);
-  digits_allow_ifma(true);
-  digits_allow_lanes(true);
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
-}
-
-void BM_RsaOpenSignature_Ours_Fast(benchmark::State& state) {
-  rsa_open_ours(state, RsaForms::Fast);
-}
-// The fast forms with the AVX2 square in place of the IFMA one.
-void BM_RsaOpenSignature_Ours_FastAvx2Square(benchmark::State& state) {
-  rsa_open_ours(state, RsaForms::FastAvx2Square);
-}
-// The fast forms with the division's rows in place of its lanes.
-void BM_RsaOpenSignature_Ours_FastWithoutLanes(benchmark::State& state) {
-  rsa_open_ours(state, RsaForms::FastWithoutLanes);
-}
-// The fast forms of processors without AVX-512: the AVX2 square and the rows.
-void BM_RsaOpenSignature_Ours_FastWithoutAvx512(benchmark::State& state) {
-  rsa_open_ours(state, RsaForms::FastWithoutAvx512);
-}
-void BM_RsaOpenSignature_Ours_Portable(benchmark::State& state) {
-  rsa_open_ours(state, RsaForms::Portable);
 }
 
 // OpenSSL's raw public operation (s^e mod n, no padding) with the same key,
@@ -213,47 +177,6 @@ void BM_RsaPublicRaw_OpenSsl(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 
-enum class SquareForm { Ifma, Avx2, Portable };
-
-// digits_square on 64 random digits (the 2048-bit modulus's size) in each form.
-void digits_square_form(benchmark::State& state, SquareForm form) {
-  if (form == SquareForm::Ifma && !digits_cpu_has_ifma()) {
-    state.SkipWithError("this processor has no AVX-512 IFMA");
-    return;
-  }
-  if (form != SquareForm::Portable && !digits_cpu_has_fast_forms()) {
-    state.SkipWithError("this processor has no fast forms (BMI2, ADX, AVX2)");
-    return;
-  }
-  digits_allow_fast_forms(form != SquareForm::Portable);
-  digits_allow_ifma(form == SquareForm::Ifma);
-  constexpr uint32_t n = 64;
-  std::vector<uint32_t> x(n), w(2 * n);
-  uint32_t seed = 7;
-  for (uint32_t& digit : x) {
-    seed = seed * 1664525u + 1013904223u;
-    digit = seed;
-  }
-  for (auto _ : state) {
-    digits_square(w.data(), x.data(), n);
-    benchmark::DoNotOptimize(w.data());
-    benchmark::ClobberMemory();
-  }
-  digits_allow_fast_forms(true);
-  digits_allow_ifma(true);
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
-}
-
-void BM_DigitsSquare64_Ifma(benchmark::State& state) {
-  digits_square_form(state, SquareForm::Ifma);
-}
-void BM_DigitsSquare64_Avx2(benchmark::State& state) {
-  digits_square_form(state, SquareForm::Avx2);
-}
-void BM_DigitsSquare64_Portable(benchmark::State& state) {
-  digits_square_form(state, SquareForm::Portable);
-}
-
 }  // namespace
 
 BENCHMARK(BM_Md5_Ours);
@@ -262,14 +185,7 @@ BENCHMARK(BM_Sha256_Ours_Extensions);
 BENCHMARK(BM_Sha256_Ours_Portable);
 BENCHMARK(BM_Sha256_OpenSsl);
 // The argument: how many signatures are opened in turn.
-BENCHMARK(BM_RsaOpenSignature_Ours_Fast)->Arg(1)->Arg(signature_count);
-BENCHMARK(BM_RsaOpenSignature_Ours_FastAvx2Square)->Arg(1)->Arg(signature_count);
-BENCHMARK(BM_RsaOpenSignature_Ours_FastWithoutLanes)->Arg(1)->Arg(signature_count);
-BENCHMARK(BM_RsaOpenSignature_Ours_FastWithoutAvx512)->Arg(1)->Arg(signature_count);
-BENCHMARK(BM_RsaOpenSignature_Ours_Portable)->Arg(1)->Arg(signature_count);
+BENCHMARK(BM_RsaOpenSignature_Ours)->Arg(1)->Arg(signature_count);
 BENCHMARK(BM_RsaPublicRaw_OpenSsl)->Arg(1)->Arg(signature_count);
-BENCHMARK(BM_DigitsSquare64_Ifma);
-BENCHMARK(BM_DigitsSquare64_Avx2);
-BENCHMARK(BM_DigitsSquare64_Portable);
 
 BENCHMARK_MAIN();

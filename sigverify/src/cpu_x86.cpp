@@ -2,17 +2,11 @@
 
 #include <cpuid.h>
 
-bool cpu_has(unsigned leaf1_ecx, unsigned leaf7_ebx, unsigned xcr0_states) {
+bool cpu_has(unsigned leaf1_ecx, unsigned leaf7_ebx) {
   unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
   if (__get_cpuid_max(0, nullptr) < 7) return false;
   __cpuid(1, eax, ebx, ecx, edx);
   if ((ecx & leaf1_ecx) != leaf1_ecx) return false;
-  if (xcr0_states != 0) {
-    if ((ecx & bit_OSXSAVE) == 0) return false;
-    unsigned xcr0_low = 0, xcr0_high = 0;
-    __asm__("xgetbv" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
-    if ((xcr0_low & xcr0_states) != xcr0_states) return false;
-  }
   __cpuid_count(7, 0, eax, ebx, ecx, edx);
   return (ebx & leaf7_ebx) == leaf7_ebx;
 }

@@ -10,7 +10,3 @@ uint32_t row_mul_add(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);
 // w[0..n) -= u[0..n) * d; returns the borrow digit to take from above w[n-1].
 uint32_t row_mul_sub(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);
 
-// The portable loops, one digit at a time; row_mul_add and row_mul_sub take
-// them unless the fast forms of digits_fast.h apply.
-uint32_t row_mul_add_portable(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);
-uint32_t row_mul_sub_portable(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);

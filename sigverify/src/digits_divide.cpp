@@ -1,8 +1,6 @@
 // Division: the two-by-one word division, division by one digit, and the
 // long division of Knuth's Algorithm 4.3.1 D.
 #include "digits.h"
-#include "digits_fast.h"
-#include "digits_lanes.h"
 #include "digits_reduce.h"
 
 namespace {
@@ -106,40 +104,13 @@ inline uint32_t subtract_step(uint32_t t, uint32_t* part, const uint32_t* v, uin
   return qhat - 1;
 }
 
-bool lanes_allowed = true;
-
-// True when the fast rows take a divisor of vs digits complemented.
-bool fast_rows_for(uint32_t vs) {
-  return vs >= 16 && vs <= fast_max_digits && digits_use_fast_forms();
-}
-
 // The steps of the long division, j from m down to 0, on the normalised
 // divisor v of vs digits and the normalised dividend r with its extra top
 // digit t; q (when not null) receives the quotient digits. r keeps the
 // remainder in its low vs digits; the digits above are left as they are.
-// not_v, when not null, is v complemented, for the fast rows.
 void divide_normalised(uint32_t* q, uint32_t* r, uint32_t t, uint32_t m, const uint32_t* v,
-                       uint32_t vs, const uint32_t* not_v) {
-  if (lanes_for(m, vs)) {
-    divide_steps_lanes(q, r, t, m, v, vs);
-    return;
-  }
+                       uint32_t vs) {
   const DigitEstimate estimate(v[vs - 1], v[vs - 2]);
-  if (not_v != nullptr) {
-    for (uint32_t j = m + 1; j-- > 0;) {
-      uint32_t* part = r + j;
-      const uint32_t qhat = estimate(t, part[vs - 1], part[vs - 2]);
-      uint32_t digit = qhat;
-      if (row_mul_sub_complemented_fast(part, not_v, qhat, vs) != t) {
-        // The subtraction went negative: one less, and v added back.
-        digit = qhat - 1;
-        digits_add(part, part, v, vs);
-      }
-      if (q != nullptr) q[j] = digit;
-      t = part[vs - 1];
-    }
-    return;
-  }
   for (uint32_t j = m + 1; j-- > 0;) {
     uint32_t* part = r + j;  // the dividend window t:part[vs-1..0]
     const uint32_t digit = subtract_step(t, part, v, estimate(t, part[vs - 1], part[vs - 2]), vs);
@@ -149,12 +120,6 @@ void divide_normalised(uint32_t* q, uint32_t* r, uint32_t t, uint32_t m, const u
 }
 
 }  // namespace
-
-void digits_allow_lanes(bool allow) { lanes_allowed = allow; }
-
-bool lanes_for(uint32_t m, uint32_t vs) {
-  return lanes_allowed && fast_rows_for(vs) && m + vs <= lanes_max_digits && digits_cpu_has_lanes();
-}
 
 int word_div(uint32_t* q, uint32_t* r, uint32_t hi, uint32_t lo, uint32_t d) {
   if ((d & 0x80000000u) == 0) {
@@ -214,17 +179,7 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
   const uint32_t s = leading_zeros(v[vs - 1]);
   if (s != 0) digits_shift_left(v, v, s, vs);
   uint32_t t = digits_shift_left(r, u, s, us);
-  if (fast_rows_for(vs) && !lanes_for(m, vs)) {
-    // The fast rows subtract by adding the complemented divisor: complement
-    // it once here rather than in every step. The lane steps need no
-    // complement.
-    uint32_t not_v[fast_max_digits];
-    for (uint32_t i = 0; i < vs; ++i) not_v[i] = ~v[i];
-    divide_normalised(q, r, t, m, v, vs, not_v);
-    digits_clear(not_v, vs);
-  } else {
-    divide_normalised(q, r, t, m, v, vs, nullptr);
-  }
+  divide_normalised(q, r, t, m, v, vs);
   if (m > 0) {
     for (uint32_t i = vs; i < us; ++i) r[i] = 0;
   }
@@ -235,7 +190,7 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
   return 0;
 }
 
-bool ready_divisor(ReadyDivisor& divisor, uint32_t* v, uint32_t n, uint32_t* spare) {
+bool ready_divisor(ReadyDivisor& divisor, uint32_t* v, uint32_t n) {
   const uint32_t vs = digits_used(v, n);
   if (vs < 2) return false;
   const uint32_t s = leading_zeros(v[vs - 1]);
@@ -243,11 +198,6 @@ bool ready_divisor(ReadyDivisor& divisor, uint32_t* v, uint32_t n, uint32_t* spa
   divisor.digits = v;
   divisor.used = vs;
   divisor.shift = s;
-  divisor.complement = nullptr;
-  if (fast_rows_for(vs)) {
-    for (uint32_t i = 0; i < vs; ++i) spare[i] = ~v[i];
-    divisor.complement = spare;
-  }
   return true;
 }
 
@@ -260,7 +210,7 @@ void reduce_in_place(uint32_t* u, uint32_t un, const ReadyDivisor& divisor) {
   if (us < vs) return;
   const uint32_t s = divisor.shift;
   const uint32_t t = s != 0 ? digits_shift_left(u, u, s, us) : 0;
-  divide_normalised(nullptr, u, t, us - vs, divisor.digits, vs, divisor.complement);
+  divide_normalised(nullptr, u, t, us - vs, divisor.digits, vs);
   for (uint32_t i = vs; i < us; ++i) u[i] = 0;
   if (s != 0) digits_shift_right(u, u, s, vs);
 }

@@ -80,11 +80,8 @@ int digits_mod_exp(uint32_t* y, const uint32_t* x, const uint32_t* e, const uint
     return 0;
   }
   digits_copy(work.modulus, m, n);
-  // The quotient area is free when no quotient is made: it takes the
-  // modulus complemented.
   ReadyDivisor divisor;
-  const ReadyDivisor* ready =
-      ready_divisor(divisor, work.modulus, n, work.quotient) ? &divisor : nullptr;
+  const ReadyDivisor* ready = ready_divisor(divisor, work.modulus, n) ? &divisor : nullptr;
 
   uint32_t k = digits_used(e, n);
   if (k == 0) {

@@ -2,7 +2,6 @@
 // squaring with each cross product computed once, and multiply-subtract.
 #include "digit_rows.h"
 #include "digits.h"
-#include "digits_fast.h"
 
 void word_mul(uint32_t out[2], uint32_t a, uint32_t b) {
   const uint64_t product = static_cast<uint64_t>(a) * b;
@@ -19,7 +18,7 @@ void digits_mul(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
   }
 }
 
-void digits_square_portable(uint32_t* w, const uint32_t* x, uint32_t n) {
+void digits_square(uint32_t* w, const uint32_t* x, uint32_t n) {
   for (uint32_t i = 0; i < 2 * n; ++i) w[i] = 0;
   if (n == 0) return;
   // The cross products x[i] * x[j], i < j, once each.
@@ -44,26 +43,6 @@ void digits_square_portable(uint32_t* w, const uint32_t* x, uint32_t n) {
     carry += static_cast<uint64_t>(high2) + static_cast<uint32_t>(square >> 32);
     w[2 * i + 1] = static_cast<uint32_t>(carry);
     carry >>= 32;
-  }
-}
-
-namespace {
-
-bool ifma_allowed = true;
-
-}  // namespace
-
-void digits_allow_ifma(bool allow) { ifma_allowed = allow; }
-
-void digits_square(uint32_t* w, const uint32_t* x, uint32_t n) {
-  if (n > 0 && n <= fast_max_digits && digits_use_fast_forms()) {
-    if (ifma_allowed && digits_cpu_has_ifma()) {
-      digits_square_ifma(w, x, n);
-    } else {
-      digits_square_fast(w, x, n);
-    }
-  } else {
-    digits_square_portable(w, x, n);
   }
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-bool detect_extensions() { return cpu_has(bit_SSSE3 | bit_SSE4_1, bit_SHA, 0); }
+bool detect_extensions() { return cpu_has(bit_SSSE3 | bit_SSE4_1, bit_SHA); }
 
 #define SK_SHA_TARGET __attribute__((target("sha,ssse3,sse4.1")))
 

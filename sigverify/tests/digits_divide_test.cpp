@@ -5,7 +5,6 @@
 
 #include <cstddef>
 
-#include "digit_forms.h"
 #include "digits.h"
 #include "test_digits.h"
 
@@ -79,9 +78,7 @@ void expect_division_holds(const Digits& u, Digits v) {
   EXPECT_EQ(digits_compare(rw.data(), vw.data(), wide), -1) << "r < v";
 }
 
-using DigitsDivide = DigitFormsTest;
-
-TEST_P(DigitsDivide, EdgeCases) {
+TEST(DigitsDivide, EdgeCases) {
   const Digits big = {0x11111111u, 0x22222222u, 0x33333333u};
   // A number by itself: quotient 1, remainder 0.
   Digits v = big;
@@ -114,7 +111,7 @@ TEST_P(DigitsDivide, EdgeCases) {
   EXPECT_EQ(r, (Digits{0, 0, 0}));
 }
 
-TEST_P(DigitsDivide, CornerOperandsForTheEstimate) {
+TEST(DigitsDivide, CornerOperandsForTheEstimate) {
   // Divisors whose top digit is all ones or just the top bit, dividends whose
   // leading digits equal the divisor's: the estimate overflows or is two too big.
   const std::vector<std::pair<Digits, Digits>> cases = {
@@ -129,7 +126,7 @@ TEST_P(DigitsDivide, CornerOperandsForTheEstimate) {
   for (const auto& c : cases) expect_division_holds(c.first, c.second);
 }
 
-TEST_P(DigitsDivide, OperandsOfRunsOfZeroAndAllOnesDigits) {
+TEST(DigitsDivide, OperandsOfRunsOfZeroAndAllOnesDigits) {
   // Digits of 0, 1, all ones and the top bit alone make the estimate's rare
   // cases common: a top digit equal to the divisor's, one and two
   // decrements, borrows that run far up and add-backs.
@@ -150,7 +147,7 @@ TEST_P(DigitsDivide, OperandsOfRunsOfZeroAndAllOnesDigits) {
   }
 }
 
-TEST_P(DigitsDivide, RandomOperandsUpTo130Digits) {
+TEST(DigitsDivide, RandomOperandsUpTo130Digits) {
   TestRandom random(22);
   for (int round = 0; round < 400; ++round) {
     const uint32_t un = 1 + random.below(130);
@@ -170,7 +167,7 @@ TEST_P(DigitsDivide, RandomOperandsUpTo130Digits) {
 // a chosen step goes negative and needs v added back, or leaves a partial
 // remainder whose digits below the estimate's three are 0 or all ones,
 // where a form that settles its carries late must look closer.
-TEST_P(DigitsDivide, ShapedPartialRemaindersOfTheExponentiationSize) {
+TEST(DigitsDivide, ShapedPartialRemaindersOfTheExponentiationSize) {
   constexpr uint32_t n = 64;
   TestRandom random(24);
   // v = 2^2047 + 1: a step whose top digits equal v's estimates one too
@@ -222,6 +219,5 @@ TEST_P(DigitsDivide, ShapedPartialRemaindersOfTheExponentiationSize) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, DigitsDivide, all_digit_forms, digit_forms_name);
 
 }  // namespace

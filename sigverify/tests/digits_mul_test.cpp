@@ -4,9 +4,7 @@
 
 #include <string>
 
-#include "digit_forms.h"
 #include "digits.h"
-#include "digits_fast.h"
 #include "test_digits.h"
 
 namespace {
@@ -69,24 +67,16 @@ TEST(DigitsMul, ZeroDigitsAndAllOnes) {
   EXPECT_EQ(w, reference_product(ones, ones));
 }
 
-// Each form of the square: the IFMA form (the run-time choice where the
-// processor has it), the AVX2 form and the portable one. Above
-// fast_max_digits every form goes portable.
-class DigitsSquare : public DigitFormsTest {
- protected:
-  // digits_square of x against digits_mul(x, x) with the portable rows.
-  static void expect_square_of(const Digits& x) {
-    const uint32_t n = static_cast<uint32_t>(x.size());
-    Digits squared(2 * n, 0xCCCCCCCCu), product(2 * n, 0x33333333u);
-    digits_square(squared.data(), x.data(), n);
-    digits_allow_fast_forms(false);
-    digits_mul(product.data(), x.data(), x.data(), n);
-    digits_allow_fast_forms(GetParam() != DigitForms::Portable);
-    ASSERT_EQ(squared, product) << n << " digits";
-  }
-};
+// digits_square of x against digits_mul(x, x).
+void expect_square_of(const Digits& x) {
+  const uint32_t n = static_cast<uint32_t>(x.size());
+  Digits squared(2 * n, 0xCCCCCCCCu), product(2 * n, 0x33333333u);
+  digits_square(squared.data(), x.data(), n);
+  digits_mul(product.data(), x.data(), x.data(), n);
+  ASSERT_EQ(squared, product) << n << " digits";
+}
 
-TEST_P(DigitsSquare, AgreesWithMul) {
+TEST(DigitsSquare, AgreesWithMul) {
   TestRandom random(12);
   for (uint32_t n = 1; n <= 130; ++n) {
     SCOPED_TRACE(n);
@@ -105,7 +95,7 @@ TEST_P(DigitsSquare, AgreesWithMul) {
 
 // Squares with long runs of all-ones digits, where the carries travel far:
 // (2^32m - 1) * 2^32s + 1 and 2^32n - 2^32s - 1, among others.
-TEST_P(DigitsSquare, CarriesRunThroughAllOnes) {
+TEST(DigitsSquare, CarriesRunThroughAllOnes) {
   for (uint32_t n : {2u, 7u, 8u, 9u, 16u, 17u, 63u, 64u, 65u, 127u, 128u}) {
     for (uint32_t s = 0; s < n; s += 1 + n / 8) {
       Digits x(n, 0);
@@ -122,8 +112,6 @@ TEST_P(DigitsSquare, CarriesRunThroughAllOnes) {
     }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Forms, DigitsSquare, all_digit_forms, digit_forms_name);
 
 TEST(DigitsMulSub, SubtractsTheProductAndReportsTheBorrow) {
   TestRandom random(13);

@@ -4,24 +4,15 @@
 
 #include <string>
 
-#include "digit_forms.h"
 #include "openssl_bn.h"
 #include "test_digits.h"
 
 namespace {
 
-// Every test runs with the run-time choice of the inner loops, with the
-// division's lane steps set aside, and with the portable loops forced.
-class DigitsAgainstOpenSsl : public DigitFormsTest {
+class DigitsAgainstOpenSsl : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(context_, nullptr);
-    DigitFormsTest::SetUp();
-  }
-  void TearDown() override {
-    DigitFormsTest::TearDown();
-    BN_CTX_free(context_);
-  }
+  void SetUp() override { ASSERT_NE(context_, nullptr); }
+  void TearDown() override { BN_CTX_free(context_); }
   // digits_mod_exp(x, e, m) against BN_mod_exp, over the arrays' length.
   void expect_mod_exp_agrees(const Digits& x, const Digits& e, const Digits& m) {
     const uint32_t n = static_cast<uint32_t>(m.size());
@@ -39,7 +30,7 @@ class DigitsAgainstOpenSsl : public DigitFormsTest {
   TestRandom random_{41};
 };
 
-TEST_P(DigitsAgainstOpenSsl, MulAndSquare) {
+TEST_F(DigitsAgainstOpenSsl, MulAndSquare) {
   for (int round = 0; round < 100; ++round) {
     const uint32_t n = 1 + random_.below(70);
     const Digits u = random_.digits(n), v = random_.digits(n);
@@ -54,7 +45,7 @@ TEST_P(DigitsAgainstOpenSsl, MulAndSquare) {
   }
 }
 
-TEST_P(DigitsAgainstOpenSsl, DivideUpTo130Digits) {
+TEST_F(DigitsAgainstOpenSsl, DivideUpTo130Digits) {
   for (int round = 0; round < 1000; ++round) {
     const uint32_t un = 1 + random_.below(130);
     const uint32_t vn = 1 + random_.below(un);
@@ -75,7 +66,7 @@ TEST_P(DigitsAgainstOpenSsl, DivideUpTo130Digits) {
   }
 }
 
-TEST_P(DigitsAgainstOpenSsl, ModExp65537On2048Bits) {
+TEST_F(DigitsAgainstOpenSsl, ModExp65537On2048Bits) {
   const uint32_t n = 64;
   Digits e(n, 0);
   e[0] = 65537;
@@ -90,7 +81,7 @@ TEST_P(DigitsAgainstOpenSsl, ModExp65537On2048Bits) {
   }
 }
 
-TEST_P(DigitsAgainstOpenSsl, ModExpWithModuliShorterThanTheArrays) {
+TEST_F(DigitsAgainstOpenSsl, ModExpWithModuliShorterThanTheArrays) {
   // Moduli of 2 to 70 significant digits, their top bits anywhere, in arrays
   // up to 8 digits longer; x below m or not.
   for (int round = 0; round < 60; ++round) {
@@ -112,6 +103,5 @@ TEST_P(DigitsAgainstOpenSsl, ModExpWithModuliShorterThanTheArrays) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, DigitsAgainstOpenSsl, all_digit_forms, digit_forms_name);
 
 }  // namespace
