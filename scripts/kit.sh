@@ -10,17 +10,27 @@ rm -rf dist
 mkdir -p dist/windows dist/linux dist/tools dist/include
 summary=dist/SUMMARY.txt
 
-copy_if_built() {  # copy_if_built DEST FILE...
+# Every file named here must exist: a missing one means a build went wrong,
+# and the kit stops rather than ship without it.
+copy_all() {  # copy_all DEST FILE...
   local dest=$1; shift
   for f in "$@"; do
-    if [ -f "$f" ]; then cp "$f" "$dest/"; fi
+    if [ ! -f "$f" ]; then
+      echo "kit.sh: $f is missing; was it built?" >&2
+      exit 1
+    fi
+    cp "$f" "$dest/"
   done
 }
 
-copy_if_built dist/windows build/win32/bin/lexmsg.dll build/win32/lib/liblexmsg.dll.a build/win32/bin/sweepkit-install.exe
-copy_if_built dist/linux build/native/bin/liblexmsg.so build/native/bin/sweepkit-install
-copy_if_built dist/tools build/native/bin/sweepkit-sign build/native/bin/lexmsg-compile
-cp lexmsg/include/lexmsg.h dist/include/
+copy_all dist/windows build/win32/bin/lexmsg.dll build/win32/lib/liblexmsg.dll.a
+copy_all dist/linux build/native/bin/liblexmsg.so
+if [ -f installer/CMakeLists.txt ]; then
+  copy_all dist/windows build/win32/bin/sweepkit-install.exe
+  copy_all dist/linux build/native/bin/sweepkit-install
+fi
+copy_all dist/tools build/native/bin/sweepkit-sign build/native/bin/lexmsg-compile
+copy_all dist/include lexmsg/include/lexmsg.h
 
 {
   echo "Ostrel Sweepkit, built $(date -u '+%Y-%m-%d %H:%M UTC') from $(git rev-parse --short HEAD 2>/dev/null || echo 'a work tree')"
@@ -30,14 +40,7 @@ cp lexmsg/include/lexmsg.h dist/include/
     printf '%-34s %9s bytes  %s\n' "$f" "$(stat -c %s "$f")" "$(file -b "$f" | cut -c1-70)"
   done
   echo
-  if [ -f dist/windows/lexmsg.dll ]; then
-    echo "lexmsg.dll: $(cmake/check-exports.sh dist/windows/lexmsg.dll lexmsg/lexmsg.def | tr '\n' ' ')"
-  fi
-  if [ -f dist/linux/liblexmsg.so ]; then
-    echo "liblexmsg.so: $(cmake/check-exports.sh dist/linux/liblexmsg.so lexmsg/lexmsg.def | tr '\n' ' ')"
-  fi
-  for name in sweepkit-install.exe; do
-    [ -f "dist/windows/$name" ] || echo "$name: not built yet"
-  done
+  echo "lexmsg.dll: $(scripts/check-exports.sh dist/windows/lexmsg.dll lexmsg/lexmsg.def | tr '\n' ' ')"
+  echo "liblexmsg.so: $(scripts/check-exports.sh dist/linux/liblexmsg.so lexmsg/lexmsg.def | tr '\n' ' ')"
 } > "$summary"
 cat "$summary"
