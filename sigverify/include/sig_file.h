@@ -1,6 +1,8 @@
-// The verification's one door to the file system: a read-only file opened
-// in binary mode, sharing reading and writing with other openers. The path
-// is a wide string on every build. One implementation per platform.
+// The verification's one door to the file system: read-only files opened in
+// binary mode, sharing reading and writing with other openers. The path is a
+// wide string on every build. The platform's door has one implementation per
+// platform; tests put a door of their own in its place to make any open,
+// seek or read fail.
 #ifndef SIGVERIFY_SIG_FILE_H
 #define SIGVERIFY_SIG_FILE_H
 
@@ -8,21 +10,52 @@
 
 namespace sigverify {
 
-struct sig_file;  // opaque; one open file
+// One open file; deleting it closes it.
+class sig_file {
+public:
+    sig_file() = default;
+    sig_file(const sig_file&) = delete;
+    sig_file& operator=(const sig_file&) = delete;
+    virtual ~sig_file() = default;
 
-bool sig_file_exists(const wchar_t* path);
-// Null when the file cannot be opened.
-sig_file* sig_file_open(const wchar_t* path);
-// The file's length, or -1 on error.
-int64_t sig_file_length(sig_file* file);
-// Seeks relative to the start (from_end false) or to the end of the file.
-// Fails for a resulting position before the start of the file.
-bool sig_file_seek(sig_file* file, int64_t offset, bool from_end);
-// Reads up to size bytes at the current position; the count read, or -1.
-// Reads until size bytes or the end of the file.
-int64_t sig_file_read(sig_file* file, void* buffer, uint32_t size);
+    // The file's length, or -1 on error.
+    virtual int64_t length() = 0;
+    // Seeks relative to the start (from_end false) or to the end of the
+    // file. Fails for a resulting position before the start of the file.
+    virtual bool seek(int64_t offset, bool from_end) = 0;
+    // Reads up to size bytes at the current position, until size bytes or
+    // the end of the file; the count read, or -1.
+    virtual int64_t read(void* buffer, uint32_t size) = 0;
+};
+
+// Where files come from.
+class sig_file_door {
+public:
+    sig_file_door() = default;
+    sig_file_door(const sig_file_door&) = delete;
+    sig_file_door& operator=(const sig_file_door&) = delete;
+    virtual ~sig_file_door() = default;
+
+    virtual bool exists(const wchar_t* path) = 0;
+    // Null when the file cannot be opened (or memory runs out); the caller
+    // releases the file with sig_file_close.
+    virtual sig_file* open(const wchar_t* path) = 0;
+};
+
+// The platform's door: the C runtime's low-level file functions on Windows,
+// POSIX descriptors elsewhere.
+sig_file_door& platform_file_door();
+
+inline int64_t sig_file_length(sig_file* file) { return file->length(); }
+inline bool sig_file_seek(sig_file* file, int64_t offset, bool from_end) { return file->seek(offset, from_end); }
+inline int64_t sig_file_read(sig_file* file, void* buffer, uint32_t size) { return file->read(buffer, size); }
+
 // Closes the file and sets the caller's pointer to null; null is accepted.
-void sig_file_close(sig_file** file);
+inline void sig_file_close(sig_file** file) {
+    if (file == nullptr) return;
+    delete *file;
+    *file = nullptr;
+}
 
 }  // namespace sigverify
 

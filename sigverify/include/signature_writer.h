@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "sig_file.h"
 #include "sig_types.h"
 
 namespace sigverify {
@@ -35,6 +36,8 @@ struct sign_check {
 // with its PE checksum and directory entry left out. Refuses a file that
 // already has a certificate table or a signature block.
 sign_check compute_signing_payload(const wchar_t* path, sig_payload* payload);
+// The same over a file already open; the caller keeps and closes it.
+sign_check compute_signing_payload(sig_file* file, sig_payload* payload);
 
 // The 256-byte signed message for a payload, with the RSA operation's own
 // trailer (body length and MD5 of the body) filled in.

@@ -44,10 +44,10 @@ void unscramble_length(uint8_t bytes[4]) {
     }
 }
 
-bool check_legacy_trailer(const wchar_t* path) {
+bool check_legacy_trailer(sig_file_door& door, const wchar_t* path) {
     legacy_slots slots;
-    if (path == nullptr || !sig_file_exists(path)) return false;
-    slots.file = sig_file_open(path);
+    if (path == nullptr || !door.exists(path)) return false;
+    slots.file = door.open(path);
     if (slots.file == nullptr) return release_slots(&slots);
     const int64_t length = sig_file_length(slots.file);
     if (length <= 0 || length > UINT32_MAX) return release_slots(&slots);

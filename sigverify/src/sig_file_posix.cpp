@@ -1,7 +1,5 @@
-// The file interface over POSIX descriptors; wide paths become UTF-8 at
-// the system-call boundary.
-#include "sig_file.h"
-
+// The platform's file door over POSIX descriptors; wide paths become UTF-8
+// at the system-call boundary.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,11 +8,9 @@
 #include <new>
 #include <string>
 
-namespace sigverify {
+#include "sig_file.h"
 
-struct sig_file {
-    int fd;
-};
+namespace sigverify {
 
 namespace {
 
@@ -44,60 +40,70 @@ bool to_utf8(const wchar_t* path, std::string* out) {
     return true;
 }
 
+class posix_file final : public sig_file {
+public:
+    explicit posix_file(int fd) : fd_(fd) {}
+    ~posix_file() override { close(fd_); }
+
+    int64_t length() override {
+        struct stat st {};
+        if (fstat(fd_, &st) != 0) return -1;
+        return static_cast<int64_t>(st.st_size);
+    }
+
+    bool seek(int64_t offset, bool from_end) override {
+        return lseek(fd_, static_cast<off_t>(offset), from_end ? SEEK_END : SEEK_SET) >= 0;
+    }
+
+    int64_t read(void* buffer, uint32_t size) override {
+        auto* out = static_cast<unsigned char*>(buffer);
+        uint32_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::read(fd_, out + done, size - done);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return -1;
+            }
+            if (n == 0) break;
+            done += static_cast<uint32_t>(n);
+        }
+        return done;
+    }
+
+private:
+    int fd_;
+};
+
+class posix_door final : public sig_file_door {
+public:
+    bool exists(const wchar_t* path) override {
+        std::string narrow;
+        if (path == nullptr || !to_utf8(path, &narrow)) return false;
+        return access(narrow.c_str(), F_OK) == 0;
+    }
+
+    sig_file* open(const wchar_t* path) override {
+        std::string narrow;
+        if (path == nullptr || !to_utf8(path, &narrow)) return nullptr;
+        const int fd = ::open(narrow.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        // A directory opens here but not on Windows; it is no file to verify.
+        struct stat st {};
+        if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            close(fd);
+            return nullptr;
+        }
+        auto* file = new (std::nothrow) posix_file(fd);
+        if (file == nullptr) close(fd);
+        return file;
+    }
+};
+
 }  // namespace
 
-bool sig_file_exists(const wchar_t* path) {
-    std::string narrow;
-    if (path == nullptr || !to_utf8(path, &narrow)) return false;
-    return access(narrow.c_str(), F_OK) == 0;
-}
-
-sig_file* sig_file_open(const wchar_t* path) {
-    std::string narrow;
-    if (path == nullptr || !to_utf8(path, &narrow)) return nullptr;
-    const int fd = open(narrow.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    // A directory opens here but not on Windows; it is no file to verify.
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
-    auto* file = new (std::nothrow) sig_file{fd};
-    if (file == nullptr) close(fd);
-    return file;
-}
-
-int64_t sig_file_length(sig_file* file) {
-    struct stat st {};
-    if (fstat(file->fd, &st) != 0) return -1;
-    return static_cast<int64_t>(st.st_size);
-}
-
-bool sig_file_seek(sig_file* file, int64_t offset, bool from_end) {
-    return lseek(file->fd, static_cast<off_t>(offset), from_end ? SEEK_END : SEEK_SET) >= 0;
-}
-
-int64_t sig_file_read(sig_file* file, void* buffer, uint32_t size) {
-    auto* out = static_cast<unsigned char*>(buffer);
-    uint32_t done = 0;
-    while (done < size) {
-        const ssize_t n = read(file->fd, out + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (n == 0) break;
-        done += static_cast<uint32_t>(n);
-    }
-    return done;
-}
-
-void sig_file_close(sig_file** file) {
-    if (file == nullptr || *file == nullptr) return;
-    close((*file)->fd);
-    delete *file;
-    *file = nullptr;
+sig_file_door& platform_file_door() {
+    static posix_door door;
+    return door;
 }
 
 }  // namespace sigverify

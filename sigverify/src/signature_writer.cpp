@@ -45,14 +45,13 @@ void put_bytes(std::vector<uint8_t>* out, const char* text, size_t count) {
 
 // Everything the payload computation may own, released in one place.
 struct signer_slots {
-    sig_file* file = nullptr;
+    sig_file* file = nullptr;  // borrowed
     excluded_range* ranges = nullptr;
     uint8_t* head = nullptr;
     sig_block_info block = {};
 };
 
 sign_check finish(signer_slots* slots, bool ok, std::string reason) {
-    sig_file_close(&slots->file);
     release_ranges(&slots->ranges);
     crypto_free(slots->head);
     slots->head = nullptr;
@@ -63,10 +62,18 @@ sign_check finish(signer_slots* slots, bool ok, std::string reason) {
 }  // namespace
 
 sign_check compute_signing_payload(const wchar_t* path, sig_payload* payload) {
+    *payload = sig_payload{};
+    sig_file* file = platform_file_door().open(path);
+    if (file == nullptr) return sign_check{false, "cannot open the file"};
+    sign_check result = compute_signing_payload(file, payload);
+    sig_file_close(&file);
+    return result;
+}
+
+sign_check compute_signing_payload(sig_file* file, sig_payload* payload) {
     signer_slots slots;
     *payload = sig_payload{};
-    slots.file = sig_file_open(path);
-    if (slots.file == nullptr) return finish(&slots, false, "cannot open the file");
+    slots.file = file;
     const int64_t length = sig_file_length(slots.file);
     if (length < 0) return finish(&slots, false, "cannot take the file's length");
     if (length == 0) return finish(&slots, false, "the file is empty");

@@ -45,12 +45,13 @@ bool finish(verify_slots* slots, int* code, int value, bool result) {
 
 }  // namespace
 
-bool verify_signature_block(const wchar_t* path, int* code, const uint8_t* key, uint32_t key_length) {
+bool verify_signature_block(sig_file_door& door, const wchar_t* path, int* code, const uint8_t* key,
+                            uint32_t key_length) {
     verify_slots slots;
     int step = 0;
     if (path == nullptr || key == nullptr || key_length == 0) return finish(&slots, code, kCodeMissingArgument, false);
-    if (!sig_file_exists(path)) return finish(&slots, code, kCodeNotFound, false);
-    slots.file = sig_file_open(path);
+    if (!door.exists(path)) return finish(&slots, code, kCodeNotFound, false);
+    slots.file = door.open(path);
     if (slots.file == nullptr) return finish(&slots, code, kCodeCannotOpen, false);
     const int64_t length = sig_file_length(slots.file);
     if (length <= 0 || length > UINT32_MAX) return finish(&slots, code, kCodeIoError, false);
@@ -124,12 +125,16 @@ bool verify_signature_block(const wchar_t* path, int* code, const uint8_t* key, 
 }
 
 bool verify_file_signature(const wchar_t* path, int* code, uint32_t mode) {
+    return verify_file_signature(platform_file_door(), path, code, mode);
+}
+
+bool verify_file_signature(sig_file_door& door, const wchar_t* path, int* code, uint32_t mode) {
     int block_code = 0;
-    if (verify_signature_block(path, &block_code, builtin_primary_modulus, builtin_key_length)) {
+    if (verify_signature_block(door, path, &block_code, builtin_primary_modulus, builtin_key_length)) {
         if (code != nullptr) *code = kCodeBlockVerified;
         return true;
     }
-    if ((mode == 1 || mode == 2) && check_legacy_trailer(path)) {
+    if ((mode == 1 || mode == 2) && check_legacy_trailer(door, path)) {
         if (code != nullptr) *code = kCodeLegacyVerified;
         return true;
     }

@@ -74,10 +74,10 @@ TEST(LegacyTrailer, Verification) {
     };
     for (const legacy_case& c : cases) {
         sigtest::temp_file f(c.file);
-        EXPECT_EQ(sigverify::check_legacy_trailer(f.wide()), c.verified) << c.name;
+        EXPECT_EQ(sigverify::check_legacy_trailer(sigverify::platform_file_door(), f.wide()), c.verified) << c.name;
     }
-    EXPECT_FALSE(sigverify::check_legacy_trailer(nullptr));
-    EXPECT_FALSE(sigverify::check_legacy_trailer(L"no-such-file.bin"));
+    EXPECT_FALSE(sigverify::check_legacy_trailer(sigverify::platform_file_door(), nullptr));
+    EXPECT_FALSE(sigverify::check_legacy_trailer(sigverify::platform_file_door(), L"no-such-file.bin"));
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ TEST(SigFilePosix, WidePathBecomesUtf8) {
     const std::filesystem::path path = std::filesystem::current_path() / u8"sig_file_\u00e9\u4e2d\U0001F600.bin";
     sigtest::write_bytes(path, bytes{1, 2, 3});
     const std::wstring wide = std::wstring(std::filesystem::current_path().wstring()) + L"/sig_file_\u00e9\u4e2d\U0001F600.bin";
-    EXPECT_TRUE(sigverify::sig_file_exists(wide.c_str()));
-    sigverify::sig_file* file = sigverify::sig_file_open(wide.c_str());
+    EXPECT_TRUE(sigverify::platform_file_door().exists(wide.c_str()));
+    sigverify::sig_file* file = sigverify::platform_file_door().open(wide.c_str());
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(sigverify::sig_file_length(file), 3);
     uint8_t buffer[8] = {};
@@ -38,8 +38,8 @@ TEST(SigFilePosix, WidePathBecomesUtf8) {
     EXPECT_EQ(file, nullptr);
     std::filesystem::remove(path);
     const wchar_t lone_surrogate[] = {L'a', static_cast<wchar_t>(0xD800), 0};
-    EXPECT_FALSE(sigverify::sig_file_exists(lone_surrogate));
-    EXPECT_EQ(sigverify::sig_file_open(lone_surrogate), nullptr);
+    EXPECT_FALSE(sigverify::platform_file_door().exists(lone_surrogate));
+    EXPECT_EQ(sigverify::platform_file_door().open(lone_surrogate), nullptr);
 }
 
 TEST(SigFilePosix, VerificationsReleaseTheirDescriptors) {

@@ -161,7 +161,7 @@ bytes make_script(size_t lines) {
 
 void resign(bytes* file, char key_selector) {
     temp_file f(*file);
-    sigverify::sig_file* handle = sigverify::sig_file_open(f.wide());
+    sigverify::sig_file* handle = sigverify::platform_file_door().open(f.wide());
     if (handle == nullptr) throw std::runtime_error("cannot open");
     const auto length = static_cast<uint32_t>(file->size());
     sigverify::excluded_range* ranges = nullptr;

@@ -25,7 +25,7 @@ struct parse_result {
 parse_result parse(const bytes& file) {
     sigtest::temp_file f(file);
     parse_result r;
-    sigverify::sig_file* handle = sigverify::sig_file_open(f.wide());
+    sigverify::sig_file* handle = sigverify::platform_file_door().open(f.wide());
     EXPECT_NE(handle, nullptr);
     sig_block_info info{};
     r.ok = sigverify::parse_signature_block(handle, static_cast<uint32_t>(file.size()), &info, &r.code);

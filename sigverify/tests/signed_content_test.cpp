@@ -58,7 +58,7 @@ TEST(SignedContent, ReadsAroundRanges) {
     };
     for (const content_case& c : cases) {
         sigtest::temp_file f(file);
-        sigverify::sig_file* handle = sigverify::sig_file_open(f.wide());
+        sigverify::sig_file* handle = sigverify::platform_file_door().open(f.wide());
         ASSERT_NE(handle, nullptr);
         excluded_range* list = nullptr;
         for (const auto& r : c.ranges) sigverify::append_range(&list, r.first, r.second);
@@ -79,7 +79,7 @@ TEST(SignedContent, ReadsAroundRanges) {
 
 TEST(SignedContent, ShortFileIsAReadFailure) {
     sigtest::temp_file f(numbered(10));
-    sigverify::sig_file* handle = sigverify::sig_file_open(f.wide());
+    sigverify::sig_file* handle = sigverify::platform_file_door().open(f.wide());
     ASSERT_NE(handle, nullptr);
     bytes buffer(20);
     uint32_t count = 0;
@@ -92,7 +92,7 @@ TEST(SignedContent, ShortFileIsAReadFailure) {
 TEST(SignedContent, DigestsOfTheContent) {
     const bytes file = numbered(5000);
     sigtest::temp_file f(file);
-    sigverify::sig_file* handle = sigverify::sig_file_open(f.wide());
+    sigverify::sig_file* handle = sigverify::platform_file_door().open(f.wide());
     ASSERT_NE(handle, nullptr);
     excluded_range* list = nullptr;
     sigverify::append_range(&list, 100, 103);

@@ -42,7 +42,7 @@ TEST(VerifyFile, WorkedExamplePe32) {
     file.resize(59112, 0xC5);
 
     sigtest::temp_file f(file);
-    sigverify::sig_file* handle = sigverify::sig_file_open(f.wide());
+    sigverify::sig_file* handle = sigverify::platform_file_door().open(f.wide());
     ASSERT_NE(handle, nullptr);
     sigverify::excluded_range* ranges = nullptr;
     sigverify::pe_cert_table cert{};
@@ -208,15 +208,15 @@ TEST(VerifyFile, ArgumentsAndMissingFiles) {
     const std::wstring folder = std::filesystem::current_path().wstring();
     EXPECT_FALSE(sigverify::verify_file_signature(folder.c_str(), &code, 2));
     EXPECT_EQ(code, 2);
-    EXPECT_FALSE(sigverify::verify_signature_block(nullptr, &code, builtin_primary_modulus, 256));
+    EXPECT_FALSE(sigverify::verify_signature_block(sigverify::platform_file_door(), nullptr, &code, builtin_primary_modulus, 256));
     EXPECT_EQ(code, 4);
     const bytes file = sigtest::sign(sigtest::make_script());
     sigtest::temp_file f(file);
-    EXPECT_FALSE(sigverify::verify_signature_block(f.wide(), &code, nullptr, 256));
+    EXPECT_FALSE(sigverify::verify_signature_block(sigverify::platform_file_door(), f.wide(), &code, nullptr, 256));
     EXPECT_EQ(code, 4);
-    EXPECT_FALSE(sigverify::verify_signature_block(f.wide(), &code, builtin_primary_modulus, 0));
+    EXPECT_FALSE(sigverify::verify_signature_block(sigverify::platform_file_door(), f.wide(), &code, builtin_primary_modulus, 0));
     EXPECT_EQ(code, 4);
-    EXPECT_TRUE(sigverify::verify_signature_block(f.wide(), &code, builtin_primary_modulus, 256));
+    EXPECT_TRUE(sigverify::verify_signature_block(sigverify::platform_file_door(), f.wide(), &code, builtin_primary_modulus, 256));
     EXPECT_EQ(code, 3);
     // The code may be left out; the boolean still answers.
     EXPECT_TRUE(sigverify::verify_file_signature(f.wide(), nullptr, 0));
@@ -292,7 +292,7 @@ TEST(VerifyFile, LegacyAllocationFailuresDoNotVerify) {
     for (int fail_at = 0;; ++fail_at) {
         failing_allocator allocator{fail_at};
         allocator.install();
-        const bool verified = sigverify::check_legacy_trailer(f.wide());
+        const bool verified = sigverify::check_legacy_trailer(sigverify::platform_file_door(), f.wide());
         failing_allocator::remove();
         if (allocator.calls <= fail_at) {
             EXPECT_TRUE(verified);

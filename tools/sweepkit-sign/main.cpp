@@ -14,6 +14,7 @@
 #include "md5.h"
 #include "private_key.h"
 #include "sig_result.h"
+#include "sig_memory_file.h"
 #include "signature_writer.h"
 #include "utf8_path.h"
 #include "verify_file.h"
@@ -166,10 +167,13 @@ int fail(const std::string& file, const std::string& why) {
 }
 
 int command_sign(const arguments& args) {
-    std::wstring wide;
-    if (!sweepkit_sign::utf8_to_wide(args.file, &wide)) return fail(args.file, "the path is not UTF-8");
+    // The file is read once: the payload is computed over exactly the bytes
+    // that are written out in front of the block.
+    std::vector<uint8_t> content;
+    if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
+    sigverify::sig_memory_file file(content.data(), content.size());
     sigverify::sig_payload payload{};
-    const sigverify::sign_check check = sigverify::compute_signing_payload(wide.c_str(), &payload);
+    const sigverify::sign_check check = sigverify::compute_signing_payload(&file, &payload);
     if (!check.ok) return fail(args.file, check.reason);
     const std::string& lead_text = args.block.lead_text;
     if (!check.image && !sigverify::padding_is_inert(reinterpret_cast<const uint8_t*>(lead_text.data()),
@@ -178,8 +182,6 @@ int command_sign(const arguments& args) {
                     "--lead-text holds a letter or a byte outside ASCII; the file is not a PE image, so a script "
                     "host reads its padding, which the verification then refuses");
     }
-    std::vector<uint8_t> content;
-    if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
 
     uint8_t message[256];
     uint8_t signature[256];
@@ -238,7 +240,8 @@ int command_verify(const arguments& args) {
     if (accepted) return kExitOk;
     // Codes that say the file could not be looked at, rather than judged.
     const bool io_error = code == sigverify::kCodeNotFound || code == sigverify::kCodeCannotOpen ||
-                          code == sigverify::kCodeNoMemory || code == sigverify::kCodeMissingArgument;
+                          code == sigverify::kCodeNoMemory || code == sigverify::kCodeMissingArgument ||
+                          code == sigverify::kCodeIoError;
     return io_error ? kExitError : kExitRejected;
 }
 

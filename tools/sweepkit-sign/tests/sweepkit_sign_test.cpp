@@ -130,6 +130,14 @@ TEST(SweepkitSign, RefusesAndLeavesTheFileAlone) {
     const auto not_there = run(tool({"verify", missing}));
     EXPECT_EQ(not_there.output.rfind("rejected 1: ", 0), 0u);
     EXPECT_EQ(not_there.exit_code, 2);
+    // An empty file gives code 13, which says the file could not be read,
+    // not that its signature is wrong.
+    const std::string empty = tooltest::test_file("empty.bin");
+    tooltest::write_bytes(empty, bytes());
+    const auto unreadable = run(tool({"verify", empty}));
+    EXPECT_EQ(unreadable.output.rfind("rejected 13: ", 0), 0u) << unreadable.output;
+    EXPECT_EQ(unreadable.exit_code, 2);
+    std::remove(empty.c_str());
 
     EXPECT_EQ(run(tool({"sign", "--encoding", "X", signed_file})).exit_code, 2);
     EXPECT_EQ(run(tool({"sign", "--lead-pad", "33", table_file})).exit_code, 2);
