@@ -30,10 +30,8 @@ protected:
     // Loads a section of the bytes through a file at base 0.
     static int load_file(const Bytes& bytes, Section which, lexmsg::LoadedSection* out, uint64_t base = 0) {
         TempFile file("loader_test.cat", bytes);
-        std::FILE* f = std::fopen(file.path(), "rb");
-        const int rc = lexmsg::load_section_from_file(f, base, which, out);
-        std::fclose(f);
-        return rc;
+        lexmsg::StdioFile f(std::fopen(file.path(), "rb"));
+        return lexmsg::load_section_from_file(&f, base, which, out);
     }
 };
 
@@ -150,10 +148,8 @@ Bytes host_with_marker(size_t size, size_t marker_at, const std::string& name, s
 
 uint64_t search(const Bytes& host, const char* name) {
     TempFile file("embedded_search.bin", host);
-    std::FILE* f = std::fopen(file.path(), "rb");
-    const uint64_t base = lexmsg::find_embedded_catalog(f, name);
-    std::fclose(f);
-    return base;
+    lexmsg::StdioFile f(std::fopen(file.path(), "rb"));
+    return lexmsg::find_embedded_catalog(&f, name);
 }
 
 struct SearchCase {

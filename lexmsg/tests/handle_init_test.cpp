@@ -94,6 +94,18 @@ TEST_F(HandleInit, WidePathsOutsideAscii) {
     EXPECT_EQ(lexmsg_wcsinitW_mf(wide_name.c_str(), w.out()), 0);
     EXPECT_EQ(lexmsg_wcsinitA_mf(wide_name.c_str(), a.out()), 0);
     EXPECT_EQ(narrow_text(a.get(), 1), "first");
+    // With no memory the wide initialisers report a code: where the path is
+    // converted to UTF-8 the file cannot be opened, where it is not the
+    // section finds no memory. Nothing is thrown across the C interface.
+    for (int wide_section = 0; wide_section < 2; ++wide_section) {
+        Handle none;
+        lexmsg::mem_fail_after(0);
+        const int rc = wide_section ? lexmsg_wcsinitW_mf(wide_name.c_str(), none.out())
+                                    : lexmsg_wcsinitA_mf(wide_name.c_str(), none.out());
+        lexmsg::mem_fail_after(-1);
+        EXPECT_TRUE(rc == LEXMSG_E_OPEN || rc == LEXMSG_E_FAIL) << rc;
+        EXPECT_EQ(none.get(), nullptr);
+    }
     std::filesystem::remove(name);
 
     const lexmsg_wchar lone_surrogate[] = {0xD800, 'x', 0};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lexmsg.h"
+#include "memory.h"
 #include "utf_convert.h"
 
 namespace {
@@ -84,13 +85,19 @@ TEST(UtfConvert, EmptyInputAndShortRoom) {
 
 TEST(UtfConvert, Utf16ToUtf8) {
     const lexmsg_wchar text[] = {'a', 0xE9, 0x20AC, 0xD83D, 0xDE00, 0};
-    std::string out;
-    ASSERT_TRUE(lexmsg::utf16_to_utf8(text, &out));
-    EXPECT_EQ(out, "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    char* out = lexmsg::utf16_to_utf8(text);
+    ASSERT_NE(out, nullptr);
+    EXPECT_STREQ(out, "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    lexmsg::mem_free(out);
     const lexmsg_wchar lone_high[] = {0xD83D, 'x', 0};
     const lexmsg_wchar lone_low[] = {0xDE00, 0};
-    EXPECT_FALSE(lexmsg::utf16_to_utf8(lone_high, &out));
-    EXPECT_FALSE(lexmsg::utf16_to_utf8(lone_low, &out));
+    EXPECT_EQ(lexmsg::utf16_to_utf8(lone_high), nullptr);
+    EXPECT_EQ(lexmsg::utf16_to_utf8(lone_low), nullptr);
+    // The text is converted into memory from the library's heap, so running
+    // out of it is a null result and never an exception.
+    lexmsg::mem_fail_after(0);
+    EXPECT_EQ(lexmsg::utf16_to_utf8(text), nullptr);
+    lexmsg::mem_fail_after(-1);
 }
 
 }  // namespace

@@ -184,9 +184,9 @@ bool embed_catalog(const std::vector<uint8_t>& host, const std::string& name, co
         *error = "cannot create a temporary file to verify the result";
         return false;
     }
+    lexmsg::StdioFile written_file(file);  // closes it
     const bool written = std::fwrite(out->data(), 1, out->size(), file) == out->size() && std::fflush(file) == 0;
-    const uint64_t found = written ? lexmsg::find_embedded_catalog(file, name.c_str()) : 0;
-    std::fclose(file);
+    const uint64_t found = written ? lexmsg::find_embedded_catalog(&written_file, name.c_str()) : 0;
     if (found != expected) {
         *error = "the host already holds a marker for " + name + " that the library would find first";
         return false;
