@@ -47,11 +47,17 @@ void check_table(Converter convert) {
         ASSERT_EQ(n, c.utf16.size());
         for (size_t i = 0; i < n; ++i) EXPECT_EQ(static_cast<uint16_t>(out[i]), c.utf16[i]) << "unit " << i;
         EXPECT_EQ(out[n], 0x7777) << "nothing beyond the result";
-        // Exactly enough room works; one unit less gives 0.
+        // Exactly enough room works; one unit less gives 0, also where the
+        // missing unit is the second half of a surrogate pair.
         EXPECT_EQ(convert(c.utf8.data(), c.utf8.size(), out.data(), c.utf16.size()), c.utf16.size());
-        if (c.utf16.size() == 1) {
-            EXPECT_EQ(convert(c.utf8.data(), c.utf8.size(), out.data(), 0), 0u);
-        }
+        EXPECT_EQ(convert(c.utf8.data(), c.utf8.size(), out.data(), c.utf16.size() - 1), 0u);
+    }
+    // Room for the first half of a pair alone: nothing is delivered.
+    for (const char* pair : {"\xF0\x9F\x98\x80", "a\xF4\x8F\xBF\xBF"}) {
+        SCOPED_TRACE(pair);
+        const std::string text(pair);
+        lexmsg_wchar out[4] = {};
+        EXPECT_EQ(convert(text.data(), text.size(), out, text.size() == 4 ? 1 : 2), 0u);
     }
 }
 

@@ -113,11 +113,11 @@ TEST(Compile, RoundTripGivesIdenticalBytes) {
         SCOPED_TRACE(std::to_string(options.wide) + std::to_string(options.narrow));
         std::vector<std::string> errors;
         const auto messages = parse_source(source, "t.msg", &errors);
-        if (!errors.empty()) {
-            // The stray "% 1" is an error; drop that line for the round trip.
-            EXPECT_EQ(errors.size(), 1u);
-            EXPECT_EQ(errors[0].rfind("t.msg:7:", 0), 0u);
-        }
+        // The stray "% 1" is an error; the reader drops that line and keeps
+        // the other six for the round trip.
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].rfind("t.msg:7:", 0), 0u) << errors[0];
+        ASSERT_EQ(messages.size(), 6u);
         const std::vector<uint8_t> first = compile_ok(messages, options);
         CatalogContents contents;
         std::string error;
