@@ -9,9 +9,11 @@
 // the product overflows or a test hook refuses.
 void* crypto_calloc(size_t count, size_t size);
 
-// Releases what crypto_calloc returned; null is accepted. Callers wipe every
-// block before they release it.
-void crypto_free(void* block);
+// Wipes the size bytes of a block that crypto_calloc returned, then
+// releases it; null is accepted. Every block goes back wiped, so memory that
+// held big numbers, digest state or file bytes never returns to the heap
+// with them; size is the size it was allocated with.
+void crypto_free(void* block, size_t size);
 
 // Test hooks; every member may be null. For tests only: a process-wide
 // setting, not synchronised.

@@ -11,7 +11,7 @@ BigNum* bignum_new() {
   if (number == nullptr) return nullptr;
   number->digits = static_cast<uint32_t*>(crypto_calloc(1, sizeof(uint32_t)));
   if (number->digits == nullptr) {
-    crypto_free(number);  // still all zero
+    crypto_free(number, sizeof(BigNum));
     return nullptr;
   }
   number->used = 0;
@@ -22,10 +22,8 @@ BigNum* bignum_new() {
 void bignum_free(BigNum** number) {
   if (number == nullptr || *number == nullptr) return;
   BigNum* doomed = *number;
-  digits_clear(doomed->digits, doomed->capacity);
-  crypto_free(doomed->digits);
-  wipe_bytes(doomed, sizeof *doomed);
-  crypto_free(doomed);
+  crypto_free(doomed->digits, doomed->capacity * sizeof(uint32_t));
+  crypto_free(doomed, sizeof *doomed);
   *number = nullptr;
 }
 
@@ -41,8 +39,7 @@ int bignum_reserve(BigNum* number, uint32_t size) {
     uint32_t* grown = static_cast<uint32_t*>(crypto_calloc(size, sizeof(uint32_t)));
     if (grown == nullptr) return 1;
     digits_copy(grown, number->digits, number->used);
-    digits_clear(number->digits, number->capacity);
-    crypto_free(number->digits);
+    crypto_free(number->digits, number->capacity * sizeof(uint32_t));
     number->digits = grown;
     number->capacity = size;
   }

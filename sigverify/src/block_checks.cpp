@@ -157,7 +157,7 @@ int check_block_bytes(sig_file* file, const sig_block_info& block, uint32_t bloc
         sig_file_read(file, range, block.span) == static_cast<int64_t>(block.span)) {
         result = range_holds_nothing_free(range, block, used, text_file) ? 0 : kCodeMalformed;
     }
-    crypto_free(range);
+    crypto_free(range, block.span);
     return result;
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "wipe.h"
+
 namespace {
 CryptoAllocHooks hooks = {nullptr, nullptr, nullptr, nullptr};
 }  // namespace
@@ -18,8 +20,10 @@ void* crypto_calloc(size_t count, size_t size) {
   return block;
 }
 
-void crypto_free(void* block) {
-  if (block != nullptr && hooks.releasing != nullptr) hooks.releasing(block, hooks.context);
+void crypto_free(void* block, size_t size) {
+  if (block == nullptr) return;
+  wipe_bytes(block, size);
+  if (hooks.releasing != nullptr) hooks.releasing(block, hooks.context);
   std::free(block);
 }
 

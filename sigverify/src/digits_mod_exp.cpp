@@ -38,8 +38,7 @@ struct ModExpWork {
   }
   static void release_area(uint32_t*& area, uint32_t digits) {
     if (area == nullptr) return;
-    digits_clear(area, digits);
-    crypto_free(area);
+    crypto_free(area, digits * sizeof(uint32_t));
     area = nullptr;
   }
 };

@@ -28,7 +28,7 @@ void release_ranges(excluded_range** list) {
     excluded_range* range = *list;
     while (range != nullptr) {
         excluded_range* next = range->next;
-        crypto_free(range);
+        crypto_free(range, sizeof *range);
         range = next;
     }
     *list = nullptr;

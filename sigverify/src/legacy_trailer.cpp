@@ -21,14 +21,14 @@ struct legacy_slots {
     sig_file* file = nullptr;
     uint8_t* work = nullptr;     // 8 × key length
     uint8_t* content = nullptr;  // the bytes in front of the trailer
+    uint32_t content_size = 0;
 };
 
 bool release_slots(legacy_slots* slots) {
     sig_file_close(&slots->file);
-    if (slots->work != nullptr) wipe_bytes(slots->work, 8 * builtin_key_length);
-    crypto_free(slots->work);
+    crypto_free(slots->work, 8 * builtin_key_length);
     slots->work = nullptr;
-    crypto_free(slots->content);
+    crypto_free(slots->content, slots->content_size);
     slots->content = nullptr;
     return false;
 }
@@ -91,6 +91,7 @@ bool check_legacy_trailer(sig_file_door& door, const wchar_t* path) {
     const uint32_t signed_length = load_le32(scrambled);
 
     slots.content = static_cast<uint8_t*>(crypto_calloc(content_length, 1));
+    slots.content_size = content_length;
     if (slots.content == nullptr || !sig_file_seek(slots.file, 0, false) ||
         sig_file_read(slots.file, slots.content, content_length) != static_cast<int64_t>(content_length)) {
         wipe_bytes(message, sizeof message);

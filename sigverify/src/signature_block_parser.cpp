@@ -16,13 +16,15 @@ namespace {
 // Everything one parse may own, released in one place.
 struct parse_slots {
     uint8_t* window = nullptr;
+    uint32_t window_size = 0;
     sig_record* records = nullptr;
+    uint32_t record_count = 0;
 };
 
 void release_slots(parse_slots* slots) {
-    crypto_free(slots->window);
+    crypto_free(slots->window, slots->window_size);
     slots->window = nullptr;
-    crypto_free(slots->records);
+    crypto_free(slots->records, slots->record_count * sizeof(sig_record));
     slots->records = nullptr;
 }
 
@@ -61,7 +63,7 @@ int scan_for_line_break(sig_file* file, uint8_t* buffer, uint32_t buffer_size, u
 
 void release_block_info(sig_block_info* info) {
     if (info == nullptr) return;
-    crypto_free(info->records);
+    crypto_free(info->records, info->record_count * sizeof(sig_record));
     info->records = nullptr;
     info->record_count = 0;
 }
@@ -73,6 +75,7 @@ bool parse_signature_block(sig_file* file, uint32_t file_length, sig_block_info*
     // 1-2. Read the search window from the end of the file.
     const uint32_t window = file_length < kSearchWindow ? file_length : kSearchWindow;
     slots.window = static_cast<uint8_t*>(crypto_calloc(window, 1));
+    slots.window_size = window;
     if (slots.window == nullptr) return fail(&slots, code, kCodeNoMemory);
     if (!sig_file_seek(file, -static_cast<int64_t>(window), true)) return fail(&slots, code, kCodeIoError);
     if (sig_file_read(file, slots.window, window) != static_cast<int64_t>(window)) {
@@ -145,6 +148,7 @@ bool parse_signature_block(sig_file* file, uint32_t file_length, sig_block_info*
     if (table_end > bytes_read) return fail(&slots, code, kCodeMalformed);
     if (record_count > 0) {
         slots.records = static_cast<sig_record*>(crypto_calloc(record_count, sizeof(sig_record)));
+        slots.record_count = record_count;
         if (slots.records == nullptr) return fail(&slots, code, kCodeNoMemory);
     }
     for (uint32_t i = 0; i < record_count; ++i) {

@@ -19,18 +19,17 @@ struct payload_slots {
     uint8_t* text = nullptr;     // the value as read from the file
     uint8_t* message = nullptr;  // key_length bytes
     uint8_t* work = nullptr;     // 8 × key_length bytes
+    uint32_t text_size = 0;
     uint32_t message_size = 0;
     uint32_t work_size = 0;
 };
 
 void release_slots(payload_slots* slots) {
-    crypto_free(slots->text);
+    crypto_free(slots->text, slots->text_size);
     slots->text = nullptr;
-    if (slots->message != nullptr) wipe_bytes(slots->message, slots->message_size);
-    crypto_free(slots->message);
+    crypto_free(slots->message, slots->message_size);
     slots->message = nullptr;
-    if (slots->work != nullptr) wipe_bytes(slots->work, slots->work_size);
-    crypto_free(slots->work);
+    crypto_free(slots->work, slots->work_size);
     slots->work = nullptr;
 }
 
@@ -65,6 +64,7 @@ bool read_signature_payload(sig_file* file, uint32_t block_distance, char encodi
     const bool hex = encoding == kEncodingHexText;
     const uint32_t text_size = hex ? 2 * kSignatureSize : kSignatureSize;
     slots.text = static_cast<uint8_t*>(crypto_calloc(text_size, 1));
+    slots.text_size = text_size;
     slots.message_size = key_length;
     slots.message = static_cast<uint8_t*>(crypto_calloc(key_length, 1));
     slots.work_size = 8 * key_length;

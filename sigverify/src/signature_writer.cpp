@@ -53,7 +53,7 @@ struct signer_slots {
 
 sign_check finish(signer_slots* slots, bool ok, std::string reason) {
     release_ranges(&slots->ranges);
-    crypto_free(slots->head);
+    crypto_free(slots->head, kHeadDigestLimit);
     slots->head = nullptr;
     release_block_info(&slots->block);
     return sign_check{ok, std::move(reason)};

@@ -74,7 +74,7 @@ bool compute_content_digests(sig_file* file, const excluded_range* ranges, sig_p
     }
     uint32_t count = 0;
     if (!read_signed_content(file, file_length, ranges, buffer, &count, code)) {
-        crypto_free(buffer);
+        crypto_free(buffer, file_length);
         return false;
     }
     Md5Context md5;
@@ -82,7 +82,7 @@ bool compute_content_digests(sig_file* file, const excluded_range* ranges, sig_p
     md5_update(&md5, buffer, count);
     md5_final(payload->content_md5, &md5);  // wipes the state
     sha256_digest(buffer, count, payload->content_sha256);
-    crypto_free(buffer);
+    crypto_free(buffer, file_length);
     // The bytes actually digested: with sound ranges (inside the file, no
     // overlap) this is the file length minus what the ranges cover.
     payload->signed_length_low = count;

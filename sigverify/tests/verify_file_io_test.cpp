@@ -94,6 +94,7 @@ void expect_each_step_gives_its_code(const sigtest::bytes& content, const step_c
         EXPECT_EQ((sigtest::outcome{accepted, code}), expected);
         EXPECT_EQ(door.open_files(), 0);
         EXPECT_EQ(heap.live_blocks(), 0u);
+        EXPECT_EQ(heap.unwiped_releases(), 0);
         if (failing < 0) {
             // The table names the steps of a verification that succeeds.
             ASSERT_EQ(door.steps().size(), count) << trace(door.steps());

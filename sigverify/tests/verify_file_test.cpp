@@ -14,7 +14,7 @@
 #include "excluded_ranges.h"
 #include "legacy_trailer.h"
 #include "pe_exclusions.h"
-#include "crypto_alloc.h"
+#include "heap_watch.h"
 #include "sig_file.h"
 #include "signature_block_parser.h"
 #include "signed_content.h"
@@ -240,23 +240,6 @@ TEST(VerifyFile, ScriptWithBlock) {
     }
 }
 
-// Fails the allocation with the given index (0 = the first); counts them all.
-struct failing_allocator {
-    int fail_at;
-    int calls = 0;
-
-    static bool may_allocate(size_t, void* context) {
-        auto* self = static_cast<failing_allocator*>(context);
-        return self->calls++ != self->fail_at;
-    }
-
-    void install() {
-        const CryptoAllocHooks hooks{&failing_allocator::may_allocate, nullptr, nullptr, this};
-        crypto_set_alloc_hooks(&hooks);
-    }
-    static void remove() { crypto_set_alloc_hooks(nullptr); }
-};
-
 // A failure in one of the flow's own buffers is code 3. The RSA operation
 // reports a failed allocation as no message at all, which the flow can only
 // take for a signature that does not open: code 8. Either way nothing passes.
@@ -267,13 +250,15 @@ TEST(VerifyFile, EveryAllocationFailureIsRejected) {
         file.resize(file.size() + 16, 0);
         sigtest::temp_file f(file);
         int flow_failures = 0;
-        for (int fail_at = 0;; ++fail_at) {
-            failing_allocator allocator{fail_at};
-            allocator.install();
+        for (long fail_at = 0;; ++fail_at) {
+            HeapWatch heap;
+            heap.fail_at(fail_at);
             int code = 0;
             const bool accepted = sigverify::verify_file_signature(f.wide(), &code, 0);
-            failing_allocator::remove();
-            if (allocator.calls <= fail_at) {
+            // Every path releases everything, wiped.
+            EXPECT_EQ(heap.live_blocks(), 0u) << encoding << " allocation " << fail_at;
+            EXPECT_EQ(heap.unwiped_releases(), 0) << encoding << " allocation " << fail_at;
+            if (heap.attempts() <= fail_at) {
                 // Nothing failed: every allocation of the flow has had its turn.
                 EXPECT_EQ((outcome{accepted, code}), (outcome{true, 3}));
                 break;
@@ -289,12 +274,13 @@ TEST(VerifyFile, EveryAllocationFailureIsRejected) {
 TEST(VerifyFile, LegacyAllocationFailuresDoNotVerify) {
     const bytes file = sigtest::sign_legacy(sigtest::make_script(), 'T');
     sigtest::temp_file f(file);
-    for (int fail_at = 0;; ++fail_at) {
-        failing_allocator allocator{fail_at};
-        allocator.install();
+    for (long fail_at = 0;; ++fail_at) {
+        HeapWatch heap;
+        heap.fail_at(fail_at);
         const bool verified = sigverify::check_legacy_trailer(sigverify::platform_file_door(), f.wide());
-        failing_allocator::remove();
-        if (allocator.calls <= fail_at) {
+        EXPECT_EQ(heap.live_blocks(), 0u) << "allocation " << fail_at;
+        EXPECT_EQ(heap.unwiped_releases(), 0) << "allocation " << fail_at;
+        if (heap.attempts() <= fail_at) {
             EXPECT_TRUE(verified);
             EXPECT_GE(fail_at, 2);
             break;
