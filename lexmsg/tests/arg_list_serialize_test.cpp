@@ -11,6 +11,7 @@
 #include "lexmsg.h"
 #include "list_helpers.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -249,26 +250,28 @@ TEST(ArgListDeserialize, LargestCountInOrder) {
 
 class ArgListDeserializeFailures : public ::testing::Test {
 protected:
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 };
 
 TEST_F(ArgListDeserializeFailures, NoMemory) {
     const Bytes bytes = {0x02, 0x00, 0x06, 0x02, 0, 0, 0, 'h', 'i', 0x01, 7, 0, 0, 0};
     lexmsg_arg_list* list = reinterpret_cast<lexmsg_arg_list*>(&list);
-    lexmsg::mem_fail_after(0);
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_arg_list_deserialize(&list, bytes.data(), static_cast<uint32_t>(bytes.size())), -1);
     EXPECT_EQ(list, nullptr);
+    EXPECT_EQ(heap_.live_blocks(), 0u);
 
     // Every later allocation failing in turn: -1, and what was read stays with the caller.
     for (long successes = 1; successes < 6; ++successes) {
         SCOPED_TRACE(successes);
-        lexmsg::mem_fail_after(successes);
+        heap_.fail_at(successes, true);
         list = nullptr;
         EXPECT_EQ(lexmsg_arg_list_deserialize(&list, bytes.data(), static_cast<uint32_t>(bytes.size())), -1);
-        lexmsg::mem_fail_after(-1);
+        heap_.fail_at(-1);
         ASSERT_NE(list, nullptr);
         EXPECT_LE(lexmsg_arg_list_length(list), 1);
         lexmsg_arg_list_free(list);
+        EXPECT_EQ(heap_.live_blocks(), 0u);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "lexmsg.h"
 #include "list_helpers.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ ListPtr new_list() { return ListPtr(lexmsg_arg_list_new()); }
 // Restores normal allocation whatever a test does.
 class ArgListFailures : public ::testing::Test {
 protected:
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 };
 
 const char kText[] = "text";
@@ -218,10 +219,12 @@ TEST_F(ArgListFailures, FailedAppendLeavesTheListUnchanged) {
         SCOPED_TRACE(successes);
         ListPtr list = new_list();
         ASSERT_EQ(lexmsg_arg_list_add_int(list.get(), 1), 0);
-        lexmsg::mem_fail_after(successes);
+        const size_t live = heap_.live_blocks();
+        heap_.fail_at(successes, true);
         EXPECT_EQ(lexmsg_arg_list_add_int(list.get(), 2), -1);
         EXPECT_EQ(lexmsg_arg_list_add_charp(list.get(), kText), -1);
-        lexmsg::mem_fail_after(-1);
+        heap_.fail_at(-1);
+        EXPECT_EQ(heap_.live_blocks(), live) << "a failed append keeps nothing";
         EXPECT_EQ(lexmsg_arg_list_length(list.get()), 1);
         EXPECT_EQ(lexmsg_arg_list_get(list.get(), 0, nullptr), 1);
         EXPECT_EQ(lexmsg_arg_list_add_int(list.get(), 3), 0);
@@ -230,15 +233,16 @@ TEST_F(ArgListFailures, FailedAppendLeavesTheListUnchanged) {
 }
 
 TEST_F(ArgListFailures, BuildersReportOrSkipFailures) {
-    lexmsg::mem_fail_after(0);
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_arg_list_new(), nullptr);
     EXPECT_EQ(from_va(1u, LEXMSG_ARG_INT, 1), nullptr);
     EXPECT_EQ(from_va_sentinel(0, LEXMSG_ARG_INT, 1, 0), nullptr);
+    EXPECT_EQ(heap_.live_blocks(), 0u);
 
     // The list and the first element's two blocks succeed, the second element fails.
-    lexmsg::mem_fail_after(3);
+    heap_.fail_at(3, true);
     ListPtr list(from_va(2u, LEXMSG_ARG_INT, 1, LEXMSG_ARG_INT, 2));
-    lexmsg::mem_fail_after(-1);
+    heap_.fail_at(-1);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(lexmsg_arg_list_length(list.get()), 1);
     EXPECT_EQ(lexmsg_arg_list_get(list.get(), 0, nullptr), 1);

@@ -12,6 +12,7 @@
 #include "catalog_loader.h"
 #include "lexmsg.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ const std::vector<lexmsg_test::Authored> kMessages = {{1, "one %1"}, {4, "four"}
 
 class Loader : public ::testing::Test {
 protected:
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 
     // Loads a section of the bytes through a file at base 0.
     static int load_file(const Bytes& bytes, Section which, lexmsg::LoadedSection* out, uint64_t base = 0) {
@@ -117,11 +118,12 @@ TEST_F(Loader, BytesAfterTheStreamAreIgnored) {
 TEST_F(Loader, AllocationFailureOfTheSection) {
     const Bytes catalog = lexmsg_test::narrow_catalog(kMessages);
     lexmsg::LoadedSection loaded{};
-    lexmsg::mem_fail_after(0);
+    heap_.fail_at(0, true);
     EXPECT_EQ(load_file(catalog, Section::narrow, &loaded), LEXMSG_E_FAIL);
     EXPECT_EQ(lexmsg::load_section_from_memory(catalog.data(), static_cast<uint32_t>(catalog.size()),
                                                Section::narrow, &loaded),
               LEXMSG_E_FAIL);
+    EXPECT_EQ(heap_.live_blocks(), 0u);
 }
 
 TEST_F(Loader, SectionAtABaseOffset) {

@@ -14,6 +14,7 @@
 #include "lexmsg.h"
 #include "list_helpers.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ protected:
         TempFile file("message_format_test.cat", catalog);
         ASSERT_EQ(lexmsg_initW_mf(file.path(), wide_.out()), 0);
     }
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 
     // The message through a buffer the library allocates; text only on 0 or -6.
     int narrow(uint32_t id, const lexmsg_arg_list* args, std::string* text = nullptr) const {
@@ -256,18 +257,22 @@ TEST_F(MessageFormat, NullBufferPointerWithASize) {
 TEST_F(MessageFormat, AllocationFailures) {
     // The output block.
     char* buffer = nullptr;
-    lexmsg::mem_fail_after(0);
+    const size_t live = heap_.live_blocks();  // the fixture's handles
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_lgetMessageA_mf(narrow_.get(), 4, &buffer, 0, nullptr), LEXMSG_E_FAIL);
     EXPECT_EQ(buffer, nullptr);
-    lexmsg::mem_fail_after(-1);
+    heap_.fail_at(-1);
+    EXPECT_EQ(heap_.live_blocks(), live);
 
     // Many arguments: the rendering table, then the counts.
     ListPtr many(lexmsg_arg_list_new());
     for (int i = 0; i < 20; ++i) lexmsg_arg_list_add_int(many.get(), i);
+    const size_t with_list = heap_.live_blocks();
     for (long successes : {0L, 1L}) {
-        lexmsg::mem_fail_after(successes);
+        heap_.fail_at(successes, true);
         EXPECT_EQ(lexmsg_lgetMessageA_mf(narrow_.get(), 1, &buffer, 0, many.get()), LEXMSG_E_FAIL) << successes;
-        lexmsg::mem_fail_after(-1);
+        heap_.fail_at(-1);
+        EXPECT_EQ(heap_.live_blocks(), with_list) << "a failed delivery keeps nothing";
     }
     std::string n;
     EXPECT_EQ(narrow(3, many.get(), &n), LEXMSG_E_ARG_COUNT);
@@ -276,9 +281,11 @@ TEST_F(MessageFormat, AllocationFailures) {
     // Long renderings that do not fit the stack.
     const std::string long_text(3000, 'q');
     const ListPtr long_arg(from_va(1, LEXMSG_ARG_CHARP, long_text.c_str()));
-    lexmsg::mem_fail_after(0);
+    const size_t with_lists = heap_.live_blocks();
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_lgetMessageA_mf(narrow_.get(), 1, &buffer, 0, long_arg.get()), LEXMSG_E_ARG);
-    lexmsg::mem_fail_after(-1);
+    heap_.fail_at(-1);
+    EXPECT_EQ(heap_.live_blocks(), with_lists) << "a failed rendering keeps nothing";
     EXPECT_EQ(narrow(1, long_arg.get(), &n), 0);
     EXPECT_EQ(n, "<" + long_text + ">");
     std::u16string w;

@@ -8,6 +8,7 @@
 #include "catalog_fixture.h"
 #include "lexmsg.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ protected:
         TempFile file("message_functions_test.cat", catalog);
         ASSERT_EQ(lexmsg_initW_mf(file.path(), wide_.out()), 0);
     }
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 
     Handle narrow_;
     Handle wide_;
@@ -90,7 +91,7 @@ TEST_F(MessageFunctions, ResultsOfTheListForm) {
     char* into = small;
     EXPECT_EQ(lexmsg_getMessageA_mf(narrow_.get(), 2, 0, &into, 1), 6) << "needed size";
     EXPECT_EQ(a, nullptr);
-    lexmsg::mem_fail_after(0);
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_getMessageA_mf(narrow_.get(), 2, 0, &a, 0), LEXMSG_E_FAIL) << "no memory for the list";
     lexmsg_wchar* w = nullptr;
     EXPECT_EQ(lexmsg_getMessageW_mf(wide_.get(), 2, 0, &w, 0), LEXMSG_E_FAIL);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lexmsg.h"
+#include "heap_watch.h"
 #include "memory.h"
 #include "utf_convert.h"
 
@@ -101,9 +102,10 @@ TEST(UtfConvert, Utf16ToUtf8) {
     EXPECT_EQ(lexmsg::utf16_to_utf8(lone_low), nullptr);
     // The text is converted into memory from the library's heap, so running
     // out of it is a null result and never an exception.
-    lexmsg::mem_fail_after(0);
+    HeapWatch heap;
+    heap.fail_at(0);
     EXPECT_EQ(lexmsg::utf16_to_utf8(text), nullptr);
-    lexmsg::mem_fail_after(-1);
+    EXPECT_EQ(heap.live_blocks(), 0u);
 }
 
 }  // namespace
