@@ -10,7 +10,7 @@ trap 'rm -f "$tmp".*' EXIT
 sed -n '/^EXPORTS/,$p' "$def" | sed '1d;s/[[:space:]]//g;/^$/d' | sort > "$tmp.want"
 case "$module" in
   *.dll)
-    "$(dirname "$0")/check-pe.sh" "$module" "$machine"
+    "$(dirname "$0")/../cmake/check-pe.sh" "$module" "$machine"
     case "$machine" in i386) objdump=i686-w64-mingw32-objdump ;; *) objdump=x86_64-w64-mingw32-objdump ;; esac
     $objdump -p "$module" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed '1d' \
       | sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*\([A-Za-z_0-9]*\).*/\1/p' | sort > "$tmp.have"

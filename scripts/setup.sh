@@ -16,6 +16,8 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 wine32:i386 xvfb xauth
   gettext osslsigncode liblnk-utils valgrind
+  man-db groff-base lintian
+  xdotool icoutils imagemagick nsis
 )
 emulate_32bit=false
 if ! "$here/probe-32bit.sh"; then
