@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "fuzz_temp_file.h"
-#include "sig_file.h"
-#include "sig_types.h"
+#include "sigverify/sig_file.h"
+#include "sigverify/sig_types.h"
 #include "signature_block_parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -13,9 +13,9 @@
 #include "bignum.h"
 #include "fuzz_temp_file.h"
 #include "md5.h"
-#include "signature_writer.h"
+#include "sigverify/signature_writer.h"
 #include "test_private_keys.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 namespace {
 

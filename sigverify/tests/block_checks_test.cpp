@@ -12,7 +12,7 @@
 
 #include "block_fixture.h"
 #include "test_private_keys.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The moduli built into the program are those of the configured public keys
 // (the development keys unless a release names others), and each
 // development key pair belongs together.
-#include "builtin_keys.h"
+#include "sigverify/builtin_keys.h"
 
 #include <gtest/gtest.h>
 

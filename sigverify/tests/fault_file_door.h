@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 
 namespace sigtest {
 

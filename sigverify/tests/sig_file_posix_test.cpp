@@ -1,12 +1,12 @@
 // The POSIX file interface: wide paths reach the file system as UTF-8, and
 // verifications give back every descriptor they open.
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
 
 #include "sig_test_support.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 namespace {
 

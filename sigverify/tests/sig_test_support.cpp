@@ -13,12 +13,12 @@
 #include "excluded_ranges.h"
 #include "md5.h"
 #include "pe_exclusions.h"
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 #include "signature_block_parser.h"
 #include "signed_content.h"
 #include "sig_format.h"
 #include "test_private_keys.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 namespace sigtest {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "sig_types.h"
-#include "signature_writer.h"
+#include "sigverify/sig_types.h"
+#include "sigverify/signature_writer.h"
 
 namespace sigtest {
 

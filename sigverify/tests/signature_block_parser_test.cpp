@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "block_fixture.h"
-#include "sig_result.h"
+#include "sigverify/sig_result.h"
 
 namespace {
 

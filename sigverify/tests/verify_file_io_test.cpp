@@ -10,7 +10,7 @@
 #include "fault_file_door.h"
 #include "heap_watch.h"
 #include "sig_test_support.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Tampering with signed files: every changed byte of the signed content, an
 // appended or removed byte is rejected; the unsigned areas may change; and
 // each layout that would hide a change behind the unsigned fields gives 8.
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The verification entry and its result codes: the worked example, every
 // code that file contents can produce in both encodings, with both keys,
 // with and without a legacy trailer, in modes 0 to 3.
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "block_fixture.h"
-#include "builtin_keys.h"
+#include "sigverify/builtin_keys.h"
 #include "excluded_ranges.h"
 #include "legacy_trailer.h"
 #include "pe_exclusions.h"
 #include "heap_watch.h"
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 #include "signature_block_parser.h"
 #include "signed_content.h"
 

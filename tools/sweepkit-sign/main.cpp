@@ -9,15 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "block_checks.h"
-#include "builtin_keys.h"
-#include "md5.h"
 #include "private_key.h"
-#include "sig_result.h"
-#include "sig_memory_file.h"
-#include "signature_writer.h"
+#include "sigverify/builtin_keys.h"
+#include "sigverify/inert_padding.h"
+#include "sigverify/sig_memory_file.h"
+#include "sigverify/sig_result.h"
+#include "sigverify/signature_writer.h"
+#include "sigverify/verify_file.h"
 #include "utf8_path.h"
-#include "verify_file.h"
 
 namespace {
 
@@ -212,13 +211,11 @@ int command_sign(const arguments& args) {
 int command_sign_legacy(const arguments& args) {
     std::vector<uint8_t> content;
     if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
-    const size_t trailer_size = args.encoding == 'T' ? 513 : 257;
-    if (content.size() + trailer_size > UINT32_MAX) return fail(args.file, "the file is too large to sign");
-    uint8_t digest[16];
-    md5_digest(content.data(), static_cast<uint32_t>(content.size()), digest);
     uint8_t message[256];
     uint8_t signature[256];
-    sigverify::build_legacy_message(static_cast<uint32_t>(content.size() + trailer_size), digest, message);
+    if (!sigverify::build_legacy_message_for(content.data(), content.size(), args.encoding, message)) {
+        return fail(args.file, "the file is too large to sign");
+    }
     if (!sign_message(args, 'D', message, signature)) return fail(args.file, "not signed");
     std::vector<uint8_t> trailer;
     sigverify::build_legacy_trailer(args.encoding, signature, &trailer);

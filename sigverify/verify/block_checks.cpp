@@ -7,7 +7,7 @@
 #include "crypto_alloc.h"
 #include "sig_bytes.h"
 #include "sig_format.h"
-#include "sig_result.h"
+#include "sigverify/sig_result.h"
 
 namespace sigverify {
 
@@ -132,15 +132,6 @@ bool range_holds_nothing_free(uint8_t* range, const sig_block_info& block, const
 }
 
 }  // namespace
-
-bool padding_is_inert(const uint8_t* padding, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t c = padding[i];
-        const auto folded = static_cast<uint8_t>(c | 0x20);
-        if (c >= 0x80 || (folded >= 'a' && folded <= 'z')) return false;
-    }
-    return true;
-}
 
 bool block_ends_the_file(uint32_t block_last, const pe_cert_table& cert, uint32_t file_length) {
     const uint64_t after_block = static_cast<uint64_t>(block_last) + 1;

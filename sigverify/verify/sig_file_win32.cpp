@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <new>
 
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 
 namespace sigverify {
 

@@ -1,5 +1,5 @@
 // Texts for the verification's result codes.
-#include "sig_result.h"
+#include "sigverify/sig_result.h"
 
 namespace sigverify {
 

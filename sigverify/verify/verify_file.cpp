@@ -1,16 +1,16 @@
 // The verification flow: open the file, place the excluded ranges, parse the
 // block, recover the signed message and compare it with the file's content.
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 #include "block_checks.h"
-#include "builtin_keys.h"
+#include "sigverify/builtin_keys.h"
 #include "excluded_ranges.h"
 #include "legacy_trailer.h"
 #include "pe_exclusions.h"
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 #include "sig_format.h"
-#include "sig_result.h"
-#include "sig_types.h"
+#include "sigverify/sig_result.h"
+#include "sigverify/sig_types.h"
 #include "signature_block_parser.h"
 #include "signature_payload.h"
 #include "signed_content.h"

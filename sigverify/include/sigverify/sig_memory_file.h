@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 
 namespace sigverify {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "sig_file.h"
-#include "sig_types.h"
+#include "sigverify/sig_file.h"
+#include "sigverify/sig_types.h"
 
 namespace sigverify {
 

@@ -3,12 +3,12 @@
 
 #include <cstring>
 
-#include "builtin_keys.h"
+#include "sigverify/builtin_keys.h"
 #include "md5.h"
 #include "rsa.h"
 #include "crypto_alloc.h"
 #include "sig_bytes.h"
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 #include "sig_format.h"
 #include "wipe.h"
 

@@ -7,7 +7,7 @@
 #include "crypto_alloc.h"
 #include "sig_bytes.h"
 #include "sig_format.h"
-#include "sig_result.h"
+#include "sigverify/sig_result.h"
 #include "wipe.h"
 
 namespace sigverify {

@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 
 namespace sigverify {
 

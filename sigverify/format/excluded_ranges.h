@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "sig_types.h"
+#include "sigverify/sig_types.h"
 
 namespace sigverify {
 

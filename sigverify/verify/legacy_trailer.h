@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 
 namespace sigverify {
 

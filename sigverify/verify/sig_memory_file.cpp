@@ -1,6 +1,6 @@
 // Reads and seeks over bytes in memory, with the platform files' rules: a
 // position past the end reads nothing, one before the start is refused.
-#include "sig_memory_file.h"
+#include "sigverify/sig_memory_file.h"
 
 #include <cstring>
 

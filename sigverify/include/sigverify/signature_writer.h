@@ -5,12 +5,13 @@
 #ifndef SIGVERIFY_SIGNATURE_WRITER_H
 #define SIGVERIFY_SIGNATURE_WRITER_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "sig_file.h"
-#include "sig_types.h"
+#include "sigverify/sig_file.h"
+#include "sigverify/sig_types.h"
 
 namespace sigverify {
 
@@ -51,6 +52,11 @@ bool build_signature_block(const block_options& options, uint64_t file_length, c
 // The legacy trailer's message for a file whose bytes in front of the
 // trailer have the given MD5 and whose total length is total_length.
 void build_legacy_message(uint32_t total_length, const uint8_t md5[16], uint8_t message[256]);
+
+// The legacy trailer's message for a file of `size` bytes that gets a trailer
+// of the given encoding ('B' or 'T'). False when the signed file would not
+// fit in 4 GiB.
+bool build_legacy_message_for(const uint8_t* content, size_t size, char encoding, uint8_t message[256]);
 
 // The legacy trailer itself: the signature and the encoding character.
 void build_legacy_trailer(char encoding, const uint8_t signature[256], std::vector<uint8_t>* trailer);

@@ -6,7 +6,7 @@
 #include "md5.h"
 #include "sha256.h"
 #include "crypto_alloc.h"
-#include "sig_result.h"
+#include "sigverify/sig_result.h"
 
 namespace sigverify {
 

@@ -1,5 +1,5 @@
 // Builds signed messages, signature blocks and legacy trailers.
-#include "signature_writer.h"
+#include "sigverify/signature_writer.h"
 
 #include <cstring>
 
@@ -9,9 +9,9 @@
 #include "pe_exclusions.h"
 #include "crypto_alloc.h"
 #include "sig_bytes.h"
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 #include "sig_format.h"
-#include "sig_result.h"
+#include "sigverify/sig_result.h"
 #include "signature_block_parser.h"
 #include "signed_content.h"
 
@@ -210,6 +210,15 @@ void build_legacy_message(uint32_t total_length, const uint8_t md5[16], uint8_t 
     unscramble_length(length);
     std::memcpy(message + kLegacyLength, length, sizeof length);
     std::memcpy(message + kLegacyMd5, md5, 16);
+}
+
+bool build_legacy_message_for(const uint8_t* content, size_t size, char encoding, uint8_t message[256]) {
+    const size_t trailer_size = encoding == kEncodingHexText ? 2 * kSignatureSize + 1 : kSignatureSize + 1;
+    if (size > UINT32_MAX - trailer_size) return false;
+    uint8_t digest[16];
+    md5_digest(content, static_cast<uint32_t>(size), digest);
+    build_legacy_message(static_cast<uint32_t>(size + trailer_size), digest, message);
+    return true;
 }
 
 void build_legacy_trailer(char encoding, const uint8_t signature[256], std::vector<uint8_t>* trailer) {

@@ -8,8 +8,9 @@
 #include <cstdint>
 
 #include "pe_exclusions.h"
-#include "sig_file.h"
-#include "sig_types.h"
+#include "sigverify/inert_padding.h"
+#include "sigverify/sig_file.h"
+#include "sigverify/sig_types.h"
 
 namespace sigverify {
 
@@ -37,10 +38,6 @@ bool block_ends_the_file(uint32_t block_last, const pe_cert_table& cert, uint32_
 // `used` points into block.records. The value's own characters are checked
 // where it is read (read_signature_payload). Returns 0, or 8 when a check
 // fails, 3 when memory runs out, 13 when the range cannot be read.
-// True when every byte is ASCII and no letter: padding that a script host
-// reads but cannot run (zero bytes, white space, line breaks, punctuation).
-bool padding_is_inert(const uint8_t* padding, size_t count);
-
 int check_block_bytes(sig_file* file, const sig_block_info& block, uint32_t block_first, const sig_record* used,
                       bool text_file);
 
