@@ -16,6 +16,8 @@
 #include "sha256.h"
 #include "sha256_compress.h"
 
+using namespace sigverify;  // the code under test
+
 #ifndef SK_KEYS_DIR
 #error "SK_KEYS_DIR names the folder of the development keys"
 #endif

@@ -17,6 +17,8 @@
 #include "test_private_keys.h"
 #include "sigverify/verify_file.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 constexpr size_t kContentSize = size_t{64} << 20;

@@ -59,6 +59,8 @@ file(CONFIGURE OUTPUT ${SK_BUILTIN_KEYS_SOURCE} @ONLY CONTENT
 //   secondary: @SK_SECONDARY_PUBLIC_KEY@
 #include \"sigverify/builtin_keys.h\"
 
+namespace sigverify {
+
 const uint8_t builtin_primary_modulus[builtin_key_length] = {
 @sk_primary_bytes@
 };
@@ -66,6 +68,8 @@ const uint8_t builtin_primary_modulus[builtin_key_length] = {
 const uint8_t builtin_secondary_modulus[builtin_key_length] = {
 @sk_secondary_bytes@
 };
+
+}  // namespace sigverify
 ")
 # A changed key file configures the build again.
 set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS

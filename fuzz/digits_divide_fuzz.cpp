@@ -8,6 +8,8 @@
 
 #include "digits.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 // The longest dividend taken: twice the longest divisor.

@@ -17,6 +17,8 @@
 #include "test_private_keys.h"
 #include "sigverify/verify_file.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 // One private-key operation with the development key, done once at start-up:

@@ -4,6 +4,12 @@
 
 #include <cstdint>
 
+namespace sigverify {
+
+inline uint16_t load_le16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
 inline uint32_t load_le32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
@@ -35,3 +41,5 @@ inline void store_be64(uint8_t* p, uint64_t v) {
 
 inline uint32_t rotate_left(uint32_t v, unsigned s) { return v << s | v >> (32 - s); }
 inline uint32_t rotate_right(uint32_t v, unsigned s) { return v >> s | v << (32 - s); }
+
+}  // namespace sigverify

@@ -1,28 +1,15 @@
-// Little-endian and hex-text field codecs over bounded byte views. Every
-// read checks its field against the view's end before touching a byte.
+// Hex-text codecs and field reads over bounded byte views (the integers
+// through byte_order.h). Every read checks its field against the view's end
+// before touching a byte.
 #ifndef SIGVERIFY_SIG_BYTES_H
 #define SIGVERIFY_SIG_BYTES_H
 
 #include <cstddef>
 #include <cstdint>
 
+#include "byte_order.h"
+
 namespace sigverify {
-
-inline uint16_t load_le16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-inline uint32_t load_le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-inline void store_le32(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
 
 // A hex-text digit's value; any other character counts as 0.
 inline uint32_t hex_digit_value(uint8_t c) {
@@ -48,6 +35,17 @@ inline bool is_hex_text(const uint8_t* text, size_t count) {
 inline void decode_hex(const uint8_t* text, uint8_t* out, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         out[i] = static_cast<uint8_t>((hex_digit_value(text[2 * i]) << 4) | hex_digit_value(text[2 * i + 1]));
+    }
+}
+
+// Encodes count bytes as 2 × count upper-case hex-text characters, high
+// nibble first, appended to out.
+template <typename Bytes>
+void encode_hex(const uint8_t* bytes, size_t count, Bytes* out) {
+    static const char digits[] = "0123456789ABCDEF";
+    for (size_t i = 0; i < count; ++i) {
+        out->push_back(static_cast<uint8_t>(digits[bytes[i] >> 4]));
+        out->push_back(static_cast<uint8_t>(digits[bytes[i] & 0xF]));
     }
 }
 

@@ -7,6 +7,8 @@
 #include "heap_watch.h"
 #include "test_hex.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 // Owns a BigNum for a test.

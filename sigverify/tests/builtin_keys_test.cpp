@@ -8,6 +8,8 @@
 #include "openssl_keys.h"
 #include "test_hex.h"
 
+using namespace sigverify;  // the code under test
+
 #if !defined(SK_PRIMARY_PUBLIC_KEY) || !defined(SK_SECONDARY_PUBLIC_KEY) || !defined(SK_KEYS_DIR)
 #error "the key paths come from the build"
 #endif

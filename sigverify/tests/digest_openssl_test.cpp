@@ -12,6 +12,8 @@
 #include "sha256_compress.h"
 #include "test_hex.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 std::string reference(const EVP_MD* type, const std::vector<uint8_t>& data) {

@@ -6,6 +6,8 @@
 
 #include "test_digits.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 // w + u * d or w - u * d over n + 1 digits, digit by digit, as the

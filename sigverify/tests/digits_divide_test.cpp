@@ -8,6 +8,8 @@
 #include "digits.h"
 #include "test_digits.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 TEST(WordDiv, QuotientBit32AndRemainder) {

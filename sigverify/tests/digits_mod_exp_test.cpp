@@ -8,6 +8,8 @@
 #include "test_hex.h"
 #include "test_key.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 uint64_t reference_mod_exp(uint64_t x, uint64_t e, uint64_t m) {

@@ -7,6 +7,8 @@
 #include "digits.h"
 #include "test_digits.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 // u * v by adding shifted one-digit products, independent of digits_mul.

@@ -7,6 +7,8 @@
 #include "openssl_bn.h"
 #include "test_digits.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 class DigitsAgainstOpenSsl : public ::testing::Test {

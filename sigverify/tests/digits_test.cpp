@@ -7,6 +7,8 @@
 #include "test_digits.h"
 #include "test_hex.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 TEST(DigitsAdd, CarriesThroughAndOut) {

@@ -4,4 +4,4 @@
 #include "crypto_alloc.h"
 #include "heap_watch_of.h"
 
-using HeapWatch = sk_testing::HeapWatch<CryptoAllocHooks, &crypto_set_alloc_hooks>;
+using HeapWatch = sk_testing::HeapWatch<sigverify::CryptoAllocHooks, &sigverify::crypto_set_alloc_hooks>;

@@ -10,6 +10,8 @@
 #include "digest_forms.h"
 #include "test_hex.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 std::vector<DigestVector> vectors() {

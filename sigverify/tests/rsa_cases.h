@@ -32,7 +32,7 @@ inline Bytes trailer_message(uint32_t d, uint32_t digest_at) {
   message[0] = 0x3C;
   if (d <= rsa_k - 32) {
     uint8_t digest[16];
-    md5_digest(message.data(), d, digest);
+    sigverify::md5_digest(message.data(), d, digest);
     std::copy(digest, digest + 16, message.data() + digest_at);
   }
   for (uint32_t i = 0; i < 4; ++i) message[rsa_k - 16 + i] = static_cast<uint8_t>(d >> (8 * i));
@@ -57,14 +57,14 @@ inline Opened open_signature(const RawSigner& key, const Bytes& signature,
     ADD_FAILURE() << "no signature";
     return opened;
   }
-  opened.result = rsa_open_signature(signature.data(), opened.message.data(), key.modulus.data(),
+  opened.result = sigverify::rsa_open_signature(signature.data(), opened.message.data(), key.modulus.data(),
                                      rsa_key_bits, opened.work.data());
   return opened;
 }
 
 inline std::string md5_hex(const uint8_t* data, uint32_t length) {
   uint8_t digest[16];
-  md5_digest(data, length, digest);
+  sigverify::md5_digest(data, length, digest);
   return to_hex(digest, 16);
 }
 

@@ -5,6 +5,8 @@
 #include "openssl_keys.h"
 #include "rsa_cases.h"
 
+using namespace sigverify;  // the code under test
+
 #ifndef SK_KEYS_DIR
 #error "SK_KEYS_DIR names the folder of the development keys"
 #endif

@@ -6,6 +6,8 @@
 #include "rsa_cases.h"
 #include "test_key.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 Bytes private_operation(const Bytes& message) {

@@ -10,6 +10,8 @@
 #include "digest_forms.h"
 #include "sha256_compress.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 std::vector<DigestVector> vectors() {

@@ -20,6 +20,8 @@
 #include "test_private_keys.h"
 #include "sigverify/verify_file.h"
 
+using namespace sigverify;  // the code under test
+
 namespace sigtest {
 
 namespace {

@@ -9,6 +9,8 @@
 #include "block_fixture.h"
 #include "sigverify/sig_result.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 using sigtest::block_fixture;

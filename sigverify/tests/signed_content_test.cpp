@@ -10,6 +10,8 @@
 #include "sha256.h"
 #include "sig_test_support.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 using sigtest::bytes;

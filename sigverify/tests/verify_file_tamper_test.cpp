@@ -7,6 +7,8 @@
 
 #include "block_fixture.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 using sigtest::block_fixture;

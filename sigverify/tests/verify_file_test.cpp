@@ -19,6 +19,8 @@
 #include "signature_block_parser.h"
 #include "signed_content.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
 using sigtest::block_fixture;

@@ -181,11 +181,7 @@ bool build_signature_block(const block_options& options, uint64_t file_length, c
         put_reserved(&out, hex ? 16 : 8, hex);
     }
     if (hex) {
-        static const char digits[] = "0123456789ABCDEF";
-        for (uint32_t i = 0; i < kSignatureSize; ++i) {
-            out.push_back(static_cast<uint8_t>(digits[signature[i] >> 4]));
-            out.push_back(static_cast<uint8_t>(digits[signature[i] & 0xF]));
-        }
+        encode_hex(signature, kSignatureSize, &out);
     } else {
         out.insert(out.end(), signature, signature + kSignatureSize);
     }
@@ -224,11 +220,7 @@ bool build_legacy_message_for(const uint8_t* content, size_t size, char encoding
 void build_legacy_trailer(char encoding, const uint8_t signature[256], std::vector<uint8_t>* trailer) {
     trailer->clear();
     if (encoding == kEncodingHexText) {
-        static const char digits[] = "0123456789ABCDEF";
-        for (uint32_t i = 0; i < kSignatureSize; ++i) {
-            trailer->push_back(static_cast<uint8_t>(digits[signature[i] >> 4]));
-            trailer->push_back(static_cast<uint8_t>(digits[signature[i] & 0xF]));
-        }
+        encode_hex(signature, kSignatureSize, trailer);
     } else {
         trailer->insert(trailer->end(), signature, signature + kSignatureSize);
     }

@@ -152,7 +152,7 @@ bool sign_message(const arguments& args, char selector, const uint8_t message[25
         std::fprintf(stderr, "sweepkit-sign: %s\n", error.c_str());
         return false;
     }
-    const uint8_t* builtin = selector == 'D' ? builtin_secondary_modulus : builtin_primary_modulus;
+    const uint8_t* builtin = selector == 'D' ? sigverify::builtin_secondary_modulus : sigverify::builtin_primary_modulus;
     if (std::memcmp(modulus, builtin, 256) != 0) {
         std::fprintf(stderr, "sweepkit-sign: warning: %s is not the %s key built into this verifier\n", pem.c_str(),
                      selector == 'D' ? "secondary" : "primary");

@@ -6,6 +6,8 @@
 #include "digits.h"
 #include "wipe.h"
 
+namespace sigverify {
+
 BigNum* bignum_new() {
   BigNum* number = static_cast<BigNum*>(crypto_calloc(1, sizeof(BigNum)));
   if (number == nullptr) return nullptr;
@@ -76,3 +78,5 @@ int bignum_mod_exp(BigNum* y, BigNum* x, BigNum* e, BigNum* m) {
   y->used = digits_used(y->digits, n);
   return result;
 }
+
+}  // namespace sigverify

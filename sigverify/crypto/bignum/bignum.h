@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace sigverify {
+
 struct BigNum {
   uint32_t* digits;   // owned; every digit from used up to capacity is zero
   uint32_t used;      // significant digits, 0 for zero
@@ -36,3 +38,5 @@ uint32_t bignum_to_bytes(const BigNum* number, uint8_t* bytes, uint32_t len);
 // Returns 0 on success, 1 when memory ran out (y keeps its value) and -1 when
 // all three operands are zero.
 int bignum_mod_exp(BigNum* y, BigNum* x, BigNum* e, BigNum* m);
+
+}  // namespace sigverify

@@ -1,6 +1,8 @@
 // Row kernels of the digit arithmetic, one digit at a time.
 #include "digit_rows.h"
 
+namespace sigverify {
+
 // (2^32 - 1)^2 + 2 (2^32 - 1) < 2^64: product, digit and carry always fit
 // in 64 bits, and the carry in one digit.
 uint32_t row_mul_add(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
@@ -26,3 +28,5 @@ uint32_t row_mul_sub(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n) {
   }
   return static_cast<uint32_t>(borrow);
 }
+
+}  // namespace sigverify

@@ -2,6 +2,8 @@
 // the conversions from and to big-endian byte strings.
 #include "digits.h"
 
+namespace sigverify {
+
 uint32_t digits_add(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
   uint64_t carry = 0;
   for (uint32_t i = 0; i < n; ++i) {
@@ -123,3 +125,5 @@ uint32_t digits_to_bytes(const uint32_t* u, uint32_t n, uint8_t* bytes, uint32_t
   while (at > 0) bytes[--at] = 0;
   return (digits_bit_length(u, n) + 7) / 8;
 }
+
+}  // namespace sigverify

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace sigverify {
+
 // w := u + v over n digits; returns the carry out (0 or 1). w may be u.
 uint32_t digits_add(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n);
 
@@ -92,3 +94,5 @@ void word_mul(uint32_t out[2], uint32_t a, uint32_t b);
 // q := low 32 bits of the quotient, r := remainder; returns the quotient's
 // bit 32 (0 or 1). When d's top bit is clear, q and r are 0 and it returns -1.
 int word_div(uint32_t* q, uint32_t* r, uint32_t hi, uint32_t lo, uint32_t d);
+
+}  // namespace sigverify

@@ -3,6 +3,8 @@
 #include "digits.h"
 #include "digits_reduce.h"
 
+namespace sigverify {
+
 namespace {
 
 uint32_t leading_zeros(uint32_t d) {
@@ -214,3 +216,5 @@ void reduce_in_place(uint32_t* u, uint32_t un, const ReadyDivisor& divisor) {
   for (uint32_t i = vs; i < us; ++i) u[i] = 0;
   if (s != 0) digits_shift_right(u, u, s, vs);
 }
+
+}  // namespace sigverify

@@ -4,6 +4,8 @@
 #include "digits.h"
 #include "digits_reduce.h"
 
+namespace sigverify {
+
 namespace {
 
 // Work areas of one exponentiation, allocated once and wiped on release.
@@ -105,3 +107,5 @@ int digits_mod_exp(uint32_t* y, const uint32_t* x, const uint32_t* e, const uint
   work.release();
   return 0;
 }
+
+}  // namespace sigverify

@@ -3,6 +3,8 @@
 #include "digit_rows.h"
 #include "digits.h"
 
+namespace sigverify {
+
 void word_mul(uint32_t out[2], uint32_t a, uint32_t b) {
   const uint64_t product = static_cast<uint64_t>(a) * b;
   out[0] = static_cast<uint32_t>(product);
@@ -50,3 +52,5 @@ uint32_t digits_mul_sub(uint32_t top, uint32_t* w, const uint32_t* v, uint32_t q
   if (qd == 0) return top;
   return top - row_mul_sub(w, v, qd, n);
 }
+
+}  // namespace sigverify

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace sigverify {
+
 struct ReadyDivisor {
   const uint32_t* digits = nullptr;      // normalised: the top bit of the top digit set
   uint32_t used = 0;                     // significant digits
@@ -19,3 +21,5 @@ bool ready_divisor(ReadyDivisor& divisor, uint32_t* v, uint32_t n);
 // before ready_divisor; the digits from the divisor's length up are zero
 // afterwards.
 void reduce_in_place(uint32_t* u, uint32_t un, const ReadyDivisor& divisor);
+
+}  // namespace sigverify

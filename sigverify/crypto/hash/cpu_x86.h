@@ -2,6 +2,10 @@
 // digest compression's form.
 #pragma once
 
+namespace sigverify {
+
 // True when cpuid leaf 1 reports every bit of leaf1_ecx and leaf 7
 // (subleaf 0) every bit of leaf7_ebx.
 bool cpu_has(unsigned leaf1_ecx, unsigned leaf7_ebx);
+
+}  // namespace sigverify

@@ -7,6 +7,8 @@
 #include "byte_order.h"
 #include "wipe.h"
 
+namespace sigverify {
+
 namespace {
 
 // Each step: a := b + ((a + f(b, c, d) + x + t) <<< s).
@@ -190,3 +192,5 @@ void md5_digest(const uint8_t* data, uint32_t length, uint8_t digest[16]) {
   wipe_bytes(last, sizeof last);
   wipe_bytes(state, sizeof state);
 }
+
+}  // namespace sigverify

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace sigverify {
+
 struct Md5Context {
   uint32_t state[4];      // chaining words A, B, C, D
   uint32_t bit_count[2];  // message bits fed so far, mod 2^64; [0] is the low word
@@ -22,3 +24,5 @@ void md5_final(uint8_t digest[16], Md5Context* context);
 
 // Digest of exactly length bytes at data; equals init, one update, final.
 void md5_digest(const uint8_t* data, uint32_t length, uint8_t digest[16]);
+
+}  // namespace sigverify

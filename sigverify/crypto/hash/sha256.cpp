@@ -8,6 +8,8 @@
 #include "sha256_compress.h"
 #include "wipe.h"
 
+namespace sigverify {
+
 namespace {
 
 bool extensions_allowed = true;
@@ -131,3 +133,5 @@ void sha256_digest(const uint8_t* data, uint32_t length, uint8_t digest[32]) {
   sha256_final(&context, digest);
   wipe_bytes(&context, sizeof context);
 }
+
+}  // namespace sigverify

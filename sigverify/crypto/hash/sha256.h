@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace sigverify {
+
 struct Sha256Context {
   uint64_t total_length;     // bytes already compressed (whole blocks only)
   uint32_t buffered_length;  // bytes waiting in block, 0 to 63 between calls
@@ -21,3 +23,5 @@ void sha256_final(Sha256Context* context, uint8_t digest[32]);
 
 // Digest of exactly length bytes at data, on a context local to the call.
 void sha256_digest(const uint8_t* data, uint32_t length, uint8_t digest[32]);
+
+}  // namespace sigverify

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace sigverify {
+
 // The round constants of FIPS 180-2, aligned for 16-byte loads.
 alignas(16) inline constexpr uint32_t sha256_round_constants[64] = {
     0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
@@ -26,3 +28,5 @@ bool sha256_cpu_has_extensions();
 // Lets tests force the portable compression (false) or go back to the
 // run-time choice (true). Not synchronised.
 void sha256_allow_extensions(bool allow);
+
+}  // namespace sigverify

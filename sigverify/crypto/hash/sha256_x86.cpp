@@ -7,6 +7,8 @@
 #include "cpu_x86.h"
 #include "sha256_compress.h"
 
+namespace sigverify {
+
 namespace {
 
 bool detect_extensions() { return cpu_has(bit_SSSE3 | bit_SSE4_1, bit_SHA); }
@@ -81,3 +83,5 @@ SK_SHA_TARGET void sha256_compress_extensions(uint32_t state[8], const uint8_t* 
   _mm_storeu_si128(reinterpret_cast<__m128i*>(state), abcd);
   _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), efgh);
 }
+
+}  // namespace sigverify

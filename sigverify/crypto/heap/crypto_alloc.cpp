@@ -7,6 +7,8 @@
 
 #include "wipe.h"
 
+namespace sigverify {
+
 namespace {
 CryptoAllocHooks hooks = {nullptr, nullptr, nullptr, nullptr};
 }  // namespace
@@ -31,3 +33,5 @@ void crypto_set_alloc_hooks(const CryptoAllocHooks* replacement) {
   hooks =
       replacement != nullptr ? *replacement : CryptoAllocHooks{nullptr, nullptr, nullptr, nullptr};
 }
+
+}  // namespace sigverify

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+namespace sigverify {
+
 // Zero-filled allocation of count * size bytes (at least one byte, so a
 // success is never null); null when memory runs out,
 // the product overflows or a test hook refuses.
@@ -29,3 +31,5 @@ struct CryptoAllocHooks {
 
 // Installs a copy of *hooks; null removes them.
 void crypto_set_alloc_hooks(const CryptoAllocHooks* hooks);
+
+}  // namespace sigverify

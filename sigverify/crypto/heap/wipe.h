@@ -3,5 +3,9 @@
 
 #include <cstddef>
 
+namespace sigverify {
+
 // Sets size bytes at block to zero with stores the compiler may not remove.
 void wipe_bytes(void* block, size_t size);
+
+}  // namespace sigverify

@@ -6,6 +6,8 @@
 #include "byte_order.h"
 #include "md5.h"
 
+namespace sigverify {
+
 namespace {
 
 const uint8_t public_exponent[4] = {0x00, 0x01, 0x00, 0x01};
@@ -52,3 +54,5 @@ uint32_t rsa_open_signature(const uint8_t* signature, uint8_t* message, const ui
   bignum_free(&m);
   return result;
 }
+
+}  // namespace sigverify

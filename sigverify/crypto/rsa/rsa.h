@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace sigverify {
+
 // Computes m = s^65537 mod n for the signature s and the modulus n, both
 // key_bits / 8 bytes, big-endian, and writes m into message (at least
 // key_bits / 8 bytes) without leading zero bytes, at the front of the buffer;
@@ -15,3 +17,5 @@
 // runs out).
 uint32_t rsa_open_signature(const uint8_t* signature, uint8_t* message, const uint8_t* modulus,
                             uint32_t key_bits, uint8_t* work);
+
+}  // namespace sigverify

@@ -5,7 +5,11 @@
 
 #include <cstdint>
 
+namespace sigverify {
+
 constexpr uint32_t builtin_key_length = 256;
 
 extern const uint8_t builtin_primary_modulus[builtin_key_length];
 extern const uint8_t builtin_secondary_modulus[builtin_key_length];
+
+}  // namespace sigverify
