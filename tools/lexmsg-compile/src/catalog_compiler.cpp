@@ -7,8 +7,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "catalog_loader.h"
 #include "code_page.h"
+#include "embedded_search.h"
 
 namespace lexmsg_compile {
 
@@ -178,16 +178,8 @@ bool embed_catalog(const std::vector<uint8_t>& host, const std::string& name, co
     const uint64_t expected = out->size();
     out->insert(out->end(), catalog.begin(), catalog.end());
 
-    // Search the result as the library will, through a temporary file.
-    std::FILE* file = std::tmpfile();
-    if (file == nullptr) {
-        *error = "cannot create a temporary file to verify the result";
-        return false;
-    }
-    lexmsg::StdioFile written_file(file);  // closes it
-    const bool written = std::fwrite(out->data(), 1, out->size(), file) == out->size() && std::fflush(file) == 0;
-    const uint64_t found = written ? lexmsg::find_embedded_catalog(&written_file, name.c_str()) : 0;
-    if (found != expected) {
+    // Search the result as the library will.
+    if (embedded_catalog_offset(*out, name) != expected) {
         *error = "the host already holds a marker for " + name + " that the library would find first";
         return false;
     }
