@@ -31,7 +31,7 @@ struct Rendering {
 struct NarrowKind {
     using Char = char;
     static constexpr uint32_t kind = static_cast<uint32_t>(Section::narrow);
-    static size_t capacity(const lexmsg_arg& arg) { return rendering_capacity_narrow(arg); }
+    static size_t capacity(const lexmsg_arg& arg) { return rendering_capacity(arg); }
     static size_t render(const lexmsg_arg& arg, char* out, size_t cap) { return render_narrow(arg, out, cap); }
     static size_t text_length(const char* text) { return std::strlen(text); }
 
@@ -46,7 +46,7 @@ struct NarrowKind {
 struct WideKind {
     using Char = lexmsg_wchar;
     static constexpr uint32_t kind = static_cast<uint32_t>(Section::wide);
-    static size_t capacity(const lexmsg_arg& arg) { return rendering_capacity_wide(arg); }
+    static size_t capacity(const lexmsg_arg& arg) { return rendering_capacity(arg); }
     static size_t render(const lexmsg_arg& arg, lexmsg_wchar* out, size_t cap) { return render_wide(arg, out, cap); }
     static size_t text_length(const lexmsg_wchar* text) { return wide_length(text); }
 

@@ -18,6 +18,13 @@ namespace lexmsg {
 size_t utf8_to_utf16(const char* src, size_t length, lexmsg_wchar* dst, size_t capacity);
 size_t utf8_to_utf16_own(const char* src, size_t length, lexmsg_wchar* dst, size_t capacity);
 
+// The number of UTF-16 units before the terminator.
+inline size_t wide_length(const lexmsg_wchar* text) {
+    size_t n = 0;
+    while (text[n] != 0) ++n;
+    return n;
+}
+
 // The zero-terminated UTF-16 text as zero-terminated UTF-8 from mem_alloc
 // (the caller releases it with mem_free); null for an unpaired surrogate or
 // when memory runs out.

@@ -11,6 +11,7 @@
 #include "arg_list_impl.h"
 #include "lexmsg.h"
 #include "render.h"
+#include "utf_convert.h"
 
 namespace {
 
@@ -42,8 +43,7 @@ TEST(Render, BothWidthsGiveTheSameText) {
     };
     for (const RenderCase& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(lexmsg::rendering_capacity_narrow(c.arg), c.capacity);
-        EXPECT_EQ(lexmsg::rendering_capacity_wide(c.arg), c.capacity);
+        EXPECT_EQ(lexmsg::rendering_capacity(c.arg), c.capacity);
         std::vector<char> narrow(c.capacity + 1, 'Z');
         EXPECT_EQ(lexmsg::render_narrow(c.arg, narrow.data(), c.capacity), c.length);
         EXPECT_EQ(std::string(narrow.data()), c.text);
@@ -58,15 +58,14 @@ TEST(Render, BothWidthsGiveTheSameText) {
 
 TEST(Render, WideStringsAndUnknownTags) {
     const lexmsg_arg wide_string = {reinterpret_cast<intptr_t>(kWide), LEXMSG_ARG_WCHARP, 0};
-    ASSERT_EQ(lexmsg::rendering_capacity_wide(wide_string), 3u);
+    ASSERT_EQ(lexmsg::rendering_capacity(wide_string), 3u);
     lexmsg_wchar out[3];
     EXPECT_EQ(lexmsg::render_wide(wide_string, out, 3), 2u);
     EXPECT_EQ(out[1], 0xE9);
     EXPECT_EQ(out[2], 0);
 
     const lexmsg_arg unknown = number(9, 0);
-    EXPECT_EQ(lexmsg::rendering_capacity_narrow(unknown), 0u);
-    EXPECT_EQ(lexmsg::rendering_capacity_wide(unknown), 0u);
+    EXPECT_EQ(lexmsg::rendering_capacity(unknown), 0u);
 }
 
 TEST(Render, OtherWidthStaysInsideItsBuffer) {

@@ -27,6 +27,8 @@ constexpr uint32_t kSearchWindow = 0xA0498;
 // An end marker closer than this to the start of the window gives 8.
 constexpr uint32_t kMinEndMarkerPosition = 21;
 constexpr uint32_t kSignatureSize = 256;
+// The record count is a u8 field.
+constexpr uint32_t kMaxRecords = 255;
 
 // Positions of one encoding's fields. Offsets count file bytes from block
 // start (header, record table) or from the record's first byte; trailer
@@ -54,6 +56,9 @@ struct block_layout {
     uint32_t record_value_length_tag;
     uint32_t trailer_end_offset_tag;  // back from the end marker
     uint32_t trailer_tail_pad_tag;    // back from the end marker
+    // Reserved bytes that writers leave between the signature value and the
+    // trailer.
+    uint32_t value_gap;
 };
 
 constexpr block_layout kBinaryLayout = {
@@ -62,6 +67,7 @@ constexpr block_layout kBinaryLayout = {
     20, 0, 2, 7, 11,
     11, 11, 6,
     16, 21, 1, 6, 7, 2,
+    12,
 };
 
 constexpr block_layout kHexTextLayout = {
@@ -70,6 +76,7 @@ constexpr block_layout kHexTextLayout = {
     39, 0, 4, 14, 22,
     21, 21, 11,
     16, 26, 2, 12, 13, 3,
+    0,
 };
 
 inline const block_layout& layout_for(char encoding) {
@@ -92,7 +99,10 @@ constexpr uint32_t kMessageBodySize = 174;  // bytes 0..173 form the payload
 // The head digest covers signed content within this many first file bytes.
 constexpr uint32_t kHeadDigestLimit = 4096;
 
-// The legacy trailer's message, counted from its first non-zero byte.
+// The legacy trailer's message, counted from its first non-zero byte; it
+// starts with its tag.
+constexpr char kLegacyMessageTag[] = "ZRLEGACY";
+constexpr uint32_t kLegacyMessageTagSize = 8;
 constexpr uint32_t kLegacyBinaryTrailerSize = 257;
 constexpr uint32_t kLegacyHexTrailerSize = 513;
 constexpr uint32_t kLegacyLength = 20;

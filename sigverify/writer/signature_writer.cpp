@@ -1,6 +1,7 @@
 // Builds signed messages, signature blocks and legacy trailers.
 #include "sigverify/signature_writer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "excluded_ranges.h"
@@ -19,28 +20,21 @@ namespace sigverify {
 
 namespace {
 
-// Writes a field of `width` characters: binary little-endian (1 or 4 bytes)
-// or hex text, most significant digit first, upper case.
-void put_field(std::vector<uint8_t>* out, uint32_t value, uint32_t width, bool hex) {
-    if (hex) {
-        static const char digits[] = "0123456789ABCDEF";
-        for (uint32_t i = width; i > 0; --i) out->push_back(static_cast<uint8_t>(digits[(value >> (4 * (i - 1))) & 0xF]));
-    } else {
-        for (uint32_t i = 0; i < width; ++i) out->push_back(static_cast<uint8_t>(value >> (8 * i)));
+// Writes a field of `width` characters at `at`: binary little-endian (1 or
+// 4 bytes) or hex text, most significant digit first, upper case.
+void put_field(uint8_t* at, uint32_t value, uint32_t width, bool hex) {
+    static const char digits[] = "0123456789ABCDEF";
+    for (uint32_t i = 0; i < width; ++i) {
+        at[i] = hex ? static_cast<uint8_t>(digits[(value >> (4 * (width - 1 - i))) & 0xF])
+                    : static_cast<uint8_t>(value >> (8 * i));
     }
 }
 
-void put_tag(std::vector<uint8_t>* out, const block_layout& layout, bool hex) {
-    put_field(out, kTypeTag, layout.u8_width, hex);
-}
-
-// Reserved areas: zero bytes in binary, '0' characters in hex text.
-void put_reserved(std::vector<uint8_t>* out, size_t count, bool hex) {
-    out->insert(out->end(), count, hex ? '0' : 0);
-}
-
-void put_bytes(std::vector<uint8_t>* out, const char* text, size_t count) {
-    out->insert(out->end(), text, text + count);
+// A u32 field with its type tag, the tag at its own position.
+void put_tagged(uint8_t* base, uint32_t tag_at, uint32_t field_at, uint32_t value, const block_layout& layout,
+                bool hex) {
+    put_field(base + tag_at, kTypeTag, layout.u8_width, hex);
+    put_field(base + field_at, value, layout.u32_width, hex);
 }
 
 // Everything the payload computation may own, released in one place.
@@ -142,65 +136,66 @@ bool build_signature_block(const block_options& options, uint64_t file_length, c
     const bool hex = options.encoding == kEncodingHexText;
     if ((!hex && options.encoding != kEncodingBinary) || options.lead_pad > kMaxPadding ||
         options.lead_text.size() > options.lead_pad || options.tail_pad > static_cast<int64_t>(kMaxPadding) ||
-        options.extra_records > 254) {
+        options.extra_records >= kMaxRecords) {
         return false;
     }
     const block_layout& layout = layout_for(options.encoding);
     const uint32_t records = options.extra_records + 1;
     const uint32_t value_offset = layout.header_size + layout.record_size * records;
     const uint32_t value_size = hex ? 2 * kSignatureSize : kSignatureSize;
-    const uint32_t reserved = hex ? 0 : 12;  // the binary layout keeps 12 zero bytes before the trailer
-    const uint32_t end_offset = value_offset + value_size + reserved + layout.trailer_size;
+    const uint32_t end_offset = value_offset + value_size + layout.value_gap + layout.trailer_size;
     const uint64_t block_end = file_length + options.lead_pad + end_offset + kMarkerSize;
     const auto tail_pad = options.tail_pad >= 0 ? static_cast<uint32_t>(options.tail_pad)
                                                 : static_cast<uint32_t>((8 - block_end % 8) % 8);
     const uint32_t span = options.lead_pad + end_offset + kMarkerSize + tail_pad;
-    const uint8_t fill = hex ? ' ' : 0;
 
+    // Padding is blank (zero bytes, or spaces in hex text); reserved fields
+    // are zero (the digit '0' in hex text). Every field goes where the
+    // layout puts it.
     std::vector<uint8_t>& out = *block;
-    out.clear();
-    put_bytes(&out, options.lead_text.data(), options.lead_text.size());
-    out.insert(out.end(), options.lead_pad - options.lead_text.size(), fill);
+    out.assign(span, hex ? '0' : 0);
+    const uint8_t padding = hex ? ' ' : 0;
+    std::fill(out.begin(), out.begin() + options.lead_pad, padding);
+    std::copy(options.lead_text.begin(), options.lead_text.end(), out.begin());
+    std::fill(out.end() - tail_pad, out.end(), padding);
 
-    put_bytes(&out, kStartMarker, kMarkerSize);
-    put_tag(&out, layout, hex);
-    put_field(&out, options.lead_pad, layout.u32_width, hex);
-    put_tag(&out, layout, hex);
-    put_field(&out, span, layout.u32_width, hex);
-    put_field(&out, records, layout.u8_width, hex);
-    put_reserved(&out, hex ? 24 : 12, hex);
+    uint8_t* start = out.data() + options.lead_pad;
+    std::memcpy(start, kStartMarker, kMarkerSize);
+    put_tagged(start, layout.header_lead_pad_tag, layout.header_lead_pad, options.lead_pad, layout, hex);
+    put_tagged(start, layout.header_span_tag, layout.header_span, span, layout, hex);
+    put_field(start + layout.header_record_count, records, layout.u8_width, hex);
 
     for (uint32_t i = 0; i < records; ++i) {
         const bool signature_record = i == options.extra_records;
-        put_field(&out, signature_record ? kSignatureRecordType : 1, layout.u8_width, hex);
-        put_tag(&out, layout, hex);
-        put_field(&out, signature_record ? value_offset : 0, layout.u32_width, hex);
-        put_tag(&out, layout, hex);
-        put_field(&out, signature_record ? value_size : 0, layout.u32_width, hex);
-        out.push_back(static_cast<uint8_t>(signature_record ? options.key_selector : 'P'));
-        put_reserved(&out, hex ? 16 : 8, hex);
+        uint8_t* record = start + layout.header_size + layout.record_size * i;
+        put_field(record + layout.record_type, signature_record ? kSignatureRecordType : 1, layout.u8_width, hex);
+        put_tagged(record, layout.record_value_offset_tag, layout.record_value_offset,
+                   signature_record ? value_offset : 0, layout, hex);
+        put_tagged(record, layout.record_value_length_tag, layout.record_value_length,
+                   signature_record ? value_size : 0, layout, hex);
+        record[layout.record_key_selector] = static_cast<uint8_t>(signature_record ? options.key_selector : kKeyPrimary);
     }
     if (hex) {
-        encode_hex(signature, kSignatureSize, &out);
+        std::vector<uint8_t> text;
+        encode_hex(signature, kSignatureSize, &text);
+        std::copy(text.begin(), text.end(), start + value_offset);
     } else {
-        out.insert(out.end(), signature, signature + kSignatureSize);
+        std::memcpy(start + value_offset, signature, kSignatureSize);
     }
-    put_reserved(&out, reserved, hex);
 
-    put_field(&out, end_offset, layout.u32_width, hex);
-    put_tag(&out, layout, hex);
-    put_field(&out, tail_pad, layout.u32_width, hex);
-    put_tag(&out, layout, hex);
-    out.push_back(static_cast<uint8_t>(options.encoding));
-    put_bytes(&out, kEndMarker, kMarkerSize);
-    out.insert(out.end(), tail_pad, fill);
+    uint8_t* end_marker = start + end_offset;
+    put_field(end_marker - layout.trailer_end_offset_tag, kTypeTag, layout.u8_width, hex);
+    put_field(end_marker - layout.trailer_end_offset, end_offset, layout.u32_width, hex);
+    put_field(end_marker - layout.trailer_tail_pad_tag, kTypeTag, layout.u8_width, hex);
+    put_field(end_marker - layout.trailer_tail_pad, tail_pad, layout.u32_width, hex);
+    end_marker[-1] = static_cast<uint8_t>(options.encoding);
+    std::memcpy(end_marker, kEndMarker, kMarkerSize);
     return true;
 }
 
 void build_legacy_message(uint32_t total_length, const uint8_t md5[16], uint8_t message[256]) {
     std::memset(message, 0, kMessageSize);
-    static const char tag[] = "ZRLEGACY";
-    std::memcpy(message, tag, sizeof tag - 1);
+    std::memcpy(message, kLegacyMessageTag, kLegacyMessageTagSize);
     uint8_t length[4];
     store_le32(length, total_length);
     unscramble_length(length);
