@@ -93,7 +93,7 @@ static int write_file(const char* path, const unsigned char* prefix, size_t pref
     FILE* out = fopen(path, "wb");
     int ok;
     if (out == NULL) return 0;
-    ok = fwrite(prefix, 1, prefix_size, out) == prefix_size && fwrite(bytes, 1, size, out) == size;
+    ok = (prefix_size == 0 || fwrite(prefix, 1, prefix_size, out) == prefix_size) && fwrite(bytes, 1, size, out) == size;
     return fclose(out) == 0 && ok;
 }
 

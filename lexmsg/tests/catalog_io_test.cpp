@@ -133,8 +133,10 @@ std::string trace(const std::vector<Step>& steps) {
     return text;
 }
 
+// cleanup releases a handle of the kind that load makes.
 template <typename Load>
-void expect_each_step_gives_its_code(const StepCase* table, size_t count, Load load) {
+void expect_each_step_gives_its_code(const StepCase* table, size_t count, Load load,
+                                     int (*cleanup)(lexmsg_handle*)) {
     FaultDoor door;
     for (long failing = -1; failing < static_cast<long>(count); ++failing) {
         SCOPED_TRACE(failing < 0 ? "no failure" : table[failing].what);
@@ -147,13 +149,13 @@ void expect_each_step_gives_its_code(const StepCase* table, size_t count, Load l
             ASSERT_NE(handle, nullptr);
             ASSERT_EQ(door.steps().size(), count) << trace(door.steps());
             for (size_t i = 0; i < count; ++i) EXPECT_EQ(door.steps()[i], table[i].step) << table[i].what;
-            lexmsg_cleanupA_mf(handle);
-            lexmsg_cleanupW_mf(handle);
+            EXPECT_EQ(cleanup(handle), 0);
         } else {
             EXPECT_EQ(rc, table[failing].code);
             EXPECT_EQ(handle != nullptr, table[failing].code == LEXMSG_OK);
-            lexmsg_cleanupA_mf(handle);
-            lexmsg_cleanupW_mf(handle);
+            if (handle != nullptr) {
+                EXPECT_EQ(cleanup(handle), 0);
+            }
         }
     }
 }
@@ -167,7 +169,8 @@ TEST(CatalogIo, EachStepOfAFileLoadFailsWithItsCode) {
         expect_each_step_gives_its_code(kFileSteps, sizeof kFileSteps / sizeof kFileSteps[0],
                                         [&](lexmsg::FileDoor& door, lexmsg_handle** handle) {
                                             return lexmsg::init_file(door, file.path(), which, handle);
-                                        });
+                                        },
+                                        which == Section::wide ? lexmsg_cleanupW_mf : lexmsg_cleanupA_mf);
     }
 }
 
@@ -181,7 +184,8 @@ TEST(CatalogIo, EachStepOfAnEmbeddedLoadFailsWithItsCode) {
                                     [&](lexmsg::FileDoor& door, lexmsg_handle** handle) {
                                         return lexmsg::init_embedded(door, "C:\\app\\module.exe", file.path(),
                                                                      handle);
-                                    });
+                                    },
+                                    lexmsg_cleanupA_mf);
 }
 
 }  // namespace
