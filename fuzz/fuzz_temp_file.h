@@ -1,7 +1,8 @@
 // Fuzz targets that read through a file interface write each input to one
 // file of their own in the temporary folder; a random part in its name keeps
 // runs of the same target apart.
-#pragma once
+#ifndef FUZZ_TEMP_FILE_H
+#define FUZZ_TEMP_FILE_H
 
 #include <cstddef>
 #include <cstdint>
@@ -39,3 +40,5 @@ private:
 };
 
 }  // namespace fuzzing
+
+#endif

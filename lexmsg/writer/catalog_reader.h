@@ -1,7 +1,7 @@
 // Reading a whole catalog back into messages, with the library's own
 // section loader and bounds-checked index readers.
-#ifndef LEXMSG_COMPILE_CATALOG_READER_H
-#define LEXMSG_COMPILE_CATALOG_READER_H
+#ifndef LEXMSG_WRITER_CATALOG_READER_H
+#define LEXMSG_WRITER_CATALOG_READER_H
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // Writing message catalogs: authored texts with %N insertion points become
 // stored messages, expanded sections, and whole compressed catalogs. Portable
 // (zlib and the standard library only), so tests on every build use it too.
-#ifndef LEXMSG_COMPILE_CATALOG_WRITER_H
-#define LEXMSG_COMPILE_CATALOG_WRITER_H
+#ifndef LEXMSG_WRITER_CATALOG_WRITER_H
+#define LEXMSG_WRITER_CATALOG_WRITER_H
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,7 @@
 // Loads and stores of fixed-width integers in a stated byte order, from and
 // to byte arrays of any alignment.
-#pragma once
+#ifndef SIGVERIFY_BYTE_ORDER_H
+#define SIGVERIFY_BYTE_ORDER_H
 
 #include <cstdint>
 
@@ -43,3 +44,5 @@ inline uint32_t rotate_left(uint32_t v, unsigned s) { return v << s | v >> (32 -
 inline uint32_t rotate_right(uint32_t v, unsigned s) { return v >> s | v << (32 - s); }
 
 }  // namespace sigverify
+
+#endif

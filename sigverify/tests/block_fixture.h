@@ -1,6 +1,7 @@
 // A file with a signature block and helpers to rewrite the block's fields
 // in place, in either encoding.
-#pragma once
+#ifndef SIGVERIFY_TESTS_BLOCK_FIXTURE_H
+#define SIGVERIFY_TESTS_BLOCK_FIXTURE_H
 
 #include <algorithm>
 #include <cstdint>
@@ -104,3 +105,5 @@ struct block_fixture {
 };
 
 }  // namespace sigtest
+
+#endif

@@ -2,7 +2,8 @@
 // pieces and split at every offset must agree, and match published vectors.
 // A Traits type names the context and wraps init, update, final and the
 // one-call form of one digest.
-#pragma once
+#ifndef SIGVERIFY_TESTS_DIGEST_FORMS_H
+#define SIGVERIFY_TESTS_DIGEST_FORMS_H
 
 #include <gtest/gtest.h>
 
@@ -83,3 +84,5 @@ struct DigestForms {
     return to_hex(digest, Traits::size);
   }
 };
+
+#endif

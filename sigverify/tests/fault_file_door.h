@@ -1,7 +1,8 @@
 // A door to the file system for tests: opens files through the platform's
 // door, numbers every open, seek and read in the order they happen, and can
 // make exactly one of them fail. It also counts the files left open.
-#pragma once
+#ifndef SIGVERIFY_TESTS_FAULT_FILE_DOOR_H
+#define SIGVERIFY_TESTS_FAULT_FILE_DOOR_H
 
 #include <cstdint>
 #include <string>
@@ -81,3 +82,5 @@ inline const char* step_name(io_step step) {
 }
 
 }  // namespace sigtest
+
+#endif

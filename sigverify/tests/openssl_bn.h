@@ -1,6 +1,7 @@
 // Conversions between digit arrays and OpenSSL's BIGNUM for the reference
 // comparisons.
-#pragma once
+#ifndef SIGVERIFY_TESTS_OPENSSL_BN_H
+#define SIGVERIFY_TESTS_OPENSSL_BN_H
 
 #include <gtest/gtest.h>
 #include <openssl/bn.h>
@@ -29,3 +30,5 @@ inline std::vector<uint32_t> digits_from_bn(const BIGNUM* bn, uint32_t n) {
   sigverify::digits_from_bytes(digits.data(), n, bytes.data(), static_cast<uint32_t>(bytes.size()));
   return digits;
 }
+
+#endif

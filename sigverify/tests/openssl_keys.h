@@ -1,6 +1,7 @@
 // The development key pairs through OpenSSL: raw private operations to make
 // signatures, raw public operations, and moduli as bytes.
-#pragma once
+#ifndef SIGVERIFY_TESTS_OPENSSL_KEYS_H
+#define SIGVERIFY_TESTS_OPENSSL_KEYS_H
 
 #include <gtest/gtest.h>
 #include <openssl/bn.h>
@@ -52,3 +53,5 @@ inline std::vector<uint8_t> raw_private_operation(EVP_PKEY* key, const std::vect
   signature.resize(size);
   return signature;
 }
+
+#endif

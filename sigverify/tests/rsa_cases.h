@@ -1,7 +1,8 @@
 // The trailer cases of rsa_open_signature, run against any key that can
 // make raw signatures (s = m^d mod n): the throwaway test key on every build,
 // the development keys through OpenSSL natively.
-#pragma once
+#ifndef SIGVERIFY_TESTS_RSA_CASES_H
+#define SIGVERIFY_TESTS_RSA_CASES_H
 
 #include <gtest/gtest.h>
 
@@ -160,3 +161,5 @@ inline void run_rsa_allocation_failures(const RawSigner& key) {
     }
   }
 }
+
+#endif

@@ -1,7 +1,8 @@
 // Helpers for the verification tests: files in the test's working folder,
 // small PE images, and signing with the development keys through our own
 // arithmetic (so the same tests run natively and under Wine).
-#pragma once
+#ifndef SIGVERIFY_TESTS_SIG_TEST_SUPPORT_H
+#define SIGVERIFY_TESTS_SIG_TEST_SUPPORT_H
 
 #include <cstdint>
 #include <filesystem>
@@ -81,3 +82,5 @@ void store_le32(bytes* file, size_t offset, uint32_t value);
 uint32_t load_le32(const bytes& file, size_t offset);
 
 }  // namespace sigtest
+
+#endif

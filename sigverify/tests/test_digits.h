@@ -1,6 +1,7 @@
 // Helpers for the arithmetic tests: a seeded generator of random numbers and
 // digit vectors.
-#pragma once
+#ifndef SIGVERIFY_TESTS_TEST_DIGITS_H
+#define SIGVERIFY_TESTS_TEST_DIGITS_H
 
 #include <cstdint>
 #include <vector>
@@ -32,3 +33,5 @@ class TestRandom {
  private:
   uint64_t state_;
 };
+
+#endif

@@ -1,5 +1,6 @@
 // Hexadecimal helpers shared by the sigverify tests.
-#pragma once
+#ifndef SIGVERIFY_TESTS_TEST_HEX_H
+#define SIGVERIFY_TESTS_TEST_HEX_H
 
 #include <cstddef>
 #include <cstdint>
@@ -32,3 +33,5 @@ inline const uint8_t* bytes_of(const std::string& text) {
 }
 
 inline uint32_t size32(size_t size) { return static_cast<uint32_t>(size); }
+
+#endif

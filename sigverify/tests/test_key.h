@@ -1,7 +1,8 @@
 // A throwaway RSA-2048 key pair for tests that sign on every build: its
 // private exponent is public here, so it protects nothing. Hexadecimal,
 // most significant digit first; the public exponent is 65537.
-#pragma once
+#ifndef SIGVERIFY_TESTS_TEST_KEY_H
+#define SIGVERIFY_TESTS_TEST_KEY_H
 
 inline const char* test_key_modulus_hex() {
   return
@@ -26,3 +27,5 @@ inline const char* test_key_private_exponent_hex() {
     "644c860ba4708a00284f4f619f09b767a3b8ef60ecf655556a5274dc5f69e025"
     "666f295b64d0f4825794be305d085b998f915f8d6c2e8eade0e09093844dd169";
 }
+
+#endif

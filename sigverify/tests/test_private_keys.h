@@ -1,5 +1,6 @@
 // The development key pairs' private halves, for signing inside tests.
-#pragma once
+#ifndef SIGVERIFY_TESTS_TEST_PRIVATE_KEYS_H
+#define SIGVERIFY_TESTS_TEST_PRIVATE_KEYS_H
 
 #include <cstdint>
 
@@ -10,3 +11,5 @@ struct test_private_key {
 
 extern const test_private_key test_primary_key;
 extern const test_private_key test_secondary_key;
+
+#endif

@@ -2,7 +2,8 @@
 // both libraries offer in one shape (may_allocate, allocated, releasing,
 // context): fails chosen allocations, counts live blocks and counts the
 // blocks released with anything but zero bytes in them.
-#pragma once
+#ifndef SK_TESTING_HEAP_WATCH_OF_H
+#define SK_TESTING_HEAP_WATCH_OF_H
 
 #include <cstddef>
 #include <cstdint>
@@ -66,3 +67,5 @@ private:
 };
 
 }  // namespace sk_testing
+
+#endif

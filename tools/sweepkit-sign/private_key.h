@@ -1,5 +1,6 @@
 // The maker's private key: the one operation of the kit that needs it.
-#pragma once
+#ifndef SWEEPKIT_SIGN_PRIVATE_KEY_H
+#define SWEEPKIT_SIGN_PRIVATE_KEY_H
 
 #include <cstdint>
 #include <string>
@@ -13,3 +14,5 @@ bool private_key_operation(const std::string& pem_path, const uint8_t message[25
                            uint8_t modulus[256], std::string* error);
 
 }  // namespace sweepkit_sign
+
+#endif

@@ -1,6 +1,7 @@
 // BigNum: a heap object owning a digit array (see digits.h) and its count of
 // significant digits; the operations the RSA public-key step needs.
-#pragma once
+#ifndef SIGVERIFY_BIGNUM_H
+#define SIGVERIFY_BIGNUM_H
 
 #include <cstdint>
 
@@ -40,3 +41,5 @@ uint32_t bignum_to_bytes(const BigNum* number, uint8_t* bytes, uint32_t len);
 int bignum_mod_exp(BigNum* y, BigNum* x, BigNum* e, BigNum* m);
 
 }  // namespace sigverify
+
+#endif

@@ -1,6 +1,7 @@
 // The inner loops of the products and of the division: a row of digits
 // times one digit, added to or subtracted from another row.
-#pragma once
+#ifndef SIGVERIFY_DIGIT_ROWS_H
+#define SIGVERIFY_DIGIT_ROWS_H
 
 #include <cstdint>
 
@@ -13,3 +14,5 @@ uint32_t row_mul_add(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);
 uint32_t row_mul_sub(uint32_t* w, const uint32_t* u, uint32_t d, uint32_t n);
 
 }  // namespace sigverify
+
+#endif

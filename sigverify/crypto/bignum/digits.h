@@ -5,7 +5,8 @@
 // Digits above the significant ones are zero; a number is zero when all its
 // n digits are. Outputs (w, q, r, y) are written, inputs (u, v, x, e, m) only
 // read, unless a function says otherwise.
-#pragma once
+#ifndef SIGVERIFY_DIGITS_H
+#define SIGVERIFY_DIGITS_H
 
 #include <cstdint>
 
@@ -96,3 +97,5 @@ void word_mul(uint32_t out[2], uint32_t a, uint32_t b);
 int word_div(uint32_t* q, uint32_t* r, uint32_t hi, uint32_t lo, uint32_t d);
 
 }  // namespace sigverify
+
+#endif

@@ -1,7 +1,8 @@
 // Remainders by one divisor, many times over, for the exponentiation: the
 // divisor is made ready once (normalised in place), and each remainder is
 // taken in place, without a quotient.
-#pragma once
+#ifndef SIGVERIFY_DIGITS_REDUCE_H
+#define SIGVERIFY_DIGITS_REDUCE_H
 
 #include <cstdint>
 
@@ -23,3 +24,5 @@ bool ready_divisor(ReadyDivisor& divisor, uint32_t* v, uint32_t n);
 void reduce_in_place(uint32_t* u, uint32_t un, const ReadyDivisor& divisor);
 
 }  // namespace sigverify
+
+#endif

@@ -1,6 +1,7 @@
 // What an x86 processor offers (cpuid), for the run-time choice of the
 // digest compression's form.
-#pragma once
+#ifndef SIGVERIFY_CPU_X86_H
+#define SIGVERIFY_CPU_X86_H
 
 namespace sigverify {
 
@@ -9,3 +10,5 @@ namespace sigverify {
 bool cpu_has(unsigned leaf1_ecx, unsigned leaf7_ebx);
 
 }  // namespace sigverify
+
+#endif

@@ -1,5 +1,6 @@
 // MD5 message digest (RFC 1321) over a caller-owned context.
-#pragma once
+#ifndef SIGVERIFY_MD5_H
+#define SIGVERIFY_MD5_H
 
 #include <cstdint>
 
@@ -26,3 +27,5 @@ void md5_final(uint8_t digest[16], Md5Context* context);
 void md5_digest(const uint8_t* data, uint32_t length, uint8_t digest[16]);
 
 }  // namespace sigverify
+
+#endif

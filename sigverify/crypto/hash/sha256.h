@@ -1,5 +1,6 @@
 // SHA-256 message digest (FIPS 180-2) over a caller-owned context.
-#pragma once
+#ifndef SIGVERIFY_SHA256_H
+#define SIGVERIFY_SHA256_H
 
 #include <cstdint>
 
@@ -25,3 +26,5 @@ void sha256_final(Sha256Context* context, uint8_t digest[32]);
 void sha256_digest(const uint8_t* data, uint32_t length, uint8_t digest[32]);
 
 }  // namespace sigverify
+
+#endif

@@ -1,6 +1,7 @@
 // The SHA-256 block compressions behind sha256.h: the portable one and the
 // one on the x86 SHA extensions, chosen at run time.
-#pragma once
+#ifndef SIGVERIFY_SHA256_COMPRESS_H
+#define SIGVERIFY_SHA256_COMPRESS_H
 
 #include <cstdint>
 
@@ -30,3 +31,5 @@ bool sha256_cpu_has_extensions();
 void sha256_allow_extensions(bool allow);
 
 }  // namespace sigverify
+
+#endif

@@ -1,6 +1,7 @@
 // The heap behind the arithmetic and the verification flow, with hooks that
 // let tests make any allocation fail and watch every block that is released.
-#pragma once
+#ifndef SIGVERIFY_CRYPTO_ALLOC_H
+#define SIGVERIFY_CRYPTO_ALLOC_H
 
 #include <cstddef>
 
@@ -33,3 +34,5 @@ struct CryptoAllocHooks {
 void crypto_set_alloc_hooks(const CryptoAllocHooks* hooks);
 
 }  // namespace sigverify
+
+#endif

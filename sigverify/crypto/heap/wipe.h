@@ -1,5 +1,6 @@
 // Wiping of memory that held secrets or digest state.
-#pragma once
+#ifndef SIGVERIFY_WIPE_H
+#define SIGVERIFY_WIPE_H
 
 #include <cstddef>
 
@@ -9,3 +10,5 @@ namespace sigverify {
 void wipe_bytes(void* block, size_t size);
 
 }  // namespace sigverify
+
+#endif

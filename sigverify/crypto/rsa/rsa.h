@@ -1,6 +1,7 @@
 // The RSA public-key operation with message recovery, and the check of the
 // recovered message's trailer.
-#pragma once
+#ifndef SIGVERIFY_RSA_H
+#define SIGVERIFY_RSA_H
 
 #include <cstdint>
 
@@ -19,3 +20,5 @@ uint32_t rsa_open_signature(const uint8_t* signature, uint8_t* message, const ui
                             uint32_t key_bits, uint8_t* work);
 
 }  // namespace sigverify
+
+#endif

@@ -1,5 +1,6 @@
 // Runs command lines for the tool's tests and collects what they print.
-#pragma once
+#ifndef SWEEPKIT_SIGN_TESTS_TOOL_RUNNER_H
+#define SWEEPKIT_SIGN_TESTS_TOOL_RUNNER_H
 
 #include <cstdint>
 #include <string>
@@ -26,3 +27,5 @@ void write_bytes(const std::string& path, const std::vector<uint8_t>& content);
 std::string test_file(const std::string& suffix);
 
 }  // namespace tooltest
+
+#endif
