@@ -13,17 +13,17 @@
 
 namespace fuzzing {
 
-class fuzz_temp_file {
+class FuzzTempFile {
 public:
-    explicit fuzz_temp_file(const char* target)
+    explicit FuzzTempFile(const char* target)
         : path_(std::filesystem::temp_directory_path() / (std::string("sweepkit_") + target + "_" + std::to_string(std::random_device{}()) + ".bin")),
           wide_(path_.wstring()) {}
-    ~fuzz_temp_file() {
+    ~FuzzTempFile() {
         std::error_code ignored;
         std::filesystem::remove(path_, ignored);
     }
-    fuzz_temp_file(const fuzz_temp_file&) = delete;
-    fuzz_temp_file& operator=(const fuzz_temp_file&) = delete;
+    FuzzTempFile(const FuzzTempFile&) = delete;
+    FuzzTempFile& operator=(const FuzzTempFile&) = delete;
 
     // Replaces the file's content; false when it cannot be written.
     bool write(const uint8_t* data, size_t size) const {

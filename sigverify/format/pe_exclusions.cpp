@@ -9,7 +9,7 @@ namespace sigverify {
 
 namespace {
 
-bool read_at(sig_file* file, uint64_t offset, uint8_t* out, uint32_t size) {
+bool read_at(SigFile* file, uint64_t offset, uint8_t* out, uint32_t size) {
     if (offset > INT64_MAX / 2) return false;
     return sig_file_seek(file, static_cast<int64_t>(offset), false) &&
            sig_file_read(file, out, size) == static_cast<int64_t>(size);
@@ -17,8 +17,8 @@ bool read_at(sig_file* file, uint64_t offset, uint8_t* out, uint32_t size) {
 
 }  // namespace
 
-bool collect_pe_exclusions(sig_file* file, excluded_range** list, pe_cert_table* cert, bool* out_of_memory) {
-    *cert = pe_cert_table{false, 0, 0, false};
+bool collect_pe_exclusions(SigFile* file, excluded_range** list, PeCertTable* cert, bool* out_of_memory) {
+    *cert = PeCertTable{false, 0, 0, false};
     *out_of_memory = false;
     uint8_t dos[kDosHeaderSize] = {};
     if (!read_at(file, 0, dos, kDosHeaderSize)) return false;

@@ -11,7 +11,7 @@ namespace sigverify {
 
 // The certificate-table directory entry as read from the file; it is not
 // signed, so the caller checks where it points before trusting it.
-struct pe_cert_table {
+struct PeCertTable {
     bool present;  // the address is not 0
     uint32_t address;
     uint32_t size;
@@ -25,7 +25,7 @@ struct pe_cert_table {
 // (size 0, or an end past 4 GiB) gets no range and must be rejected. A file
 // not starting with "MZ" gets no ranges and cert->image false. False when a header field cannot be sought or read in
 // full (code 5 at the caller) or memory runs out (*out_of_memory set).
-bool collect_pe_exclusions(sig_file* file, excluded_range** list, pe_cert_table* cert, bool* out_of_memory);
+bool collect_pe_exclusions(SigFile* file, excluded_range** list, PeCertTable* cert, bool* out_of_memory);
 
 }  // namespace sigverify
 

@@ -50,7 +50,7 @@ void encode_hex(const uint8_t* bytes, size_t count, Bytes* out) {
 }
 
 // A read-only view that knows its end.
-struct byte_view {
+struct ByteView {
     const uint8_t* data;
     size_t size;
 
@@ -62,7 +62,7 @@ struct byte_view {
 // Reads an unsigned field of `width` characters at `offset`: binary fields
 // (width 1 or 4) little-endian, hex-text fields (width 2 or 8) as hex digits
 // most significant first. False when the field does not lie in the view.
-inline bool read_field(const byte_view& view, size_t offset, uint32_t width, bool hex_text, uint32_t* value) {
+inline bool read_field(const ByteView& view, size_t offset, uint32_t width, bool hex_text, uint32_t* value) {
     if (!view.holds(offset, width)) return false;
     const uint8_t* p = view.data + offset;
     uint32_t v = 0;

@@ -33,7 +33,7 @@ constexpr uint32_t kMaxRecords = 255;
 // Positions of one encoding's fields. Offsets count file bytes from block
 // start (header, record table) or from the record's first byte; trailer
 // positions count back from the first byte of the end marker.
-struct block_layout {
+struct BlockLayout {
     uint32_t u8_width;   // characters of a u8 field
     uint32_t u32_width;  // characters of a u32 field
     uint32_t header_size;
@@ -61,7 +61,7 @@ struct block_layout {
     uint32_t value_gap;
 };
 
-constexpr block_layout kBinaryLayout = {
+constexpr BlockLayout kBinaryLayout = {
     1, 4,
     39, 17, 22, 26,
     20, 0, 2, 7, 11,
@@ -70,7 +70,7 @@ constexpr block_layout kBinaryLayout = {
     12,
 };
 
-constexpr block_layout kHexTextLayout = {
+constexpr BlockLayout kHexTextLayout = {
     2, 8,
     62, 18, 28, 36,
     39, 0, 4, 14, 22,
@@ -79,7 +79,7 @@ constexpr block_layout kHexTextLayout = {
     0,
 };
 
-inline const block_layout& layout_for(char encoding) {
+inline const BlockLayout& layout_for(char encoding) {
     return encoding == kEncodingHexText ? kHexTextLayout : kBinaryLayout;
 }
 

@@ -14,21 +14,21 @@ namespace sigverify {
 namespace {
 
 // Everything one parse may own, released in one place.
-struct parse_slots {
+struct ParseSlots {
     uint8_t* window = nullptr;
     uint32_t window_size = 0;
     sig_record* records = nullptr;
     uint32_t record_count = 0;
 };
 
-void release_slots(parse_slots* slots) {
+void release_slots(ParseSlots* slots) {
     crypto_free(slots->window, slots->window_size);
     slots->window = nullptr;
     crypto_free(slots->records, slots->record_count * sizeof(sig_record));
     slots->records = nullptr;
 }
 
-bool fail(parse_slots* slots, int* code, int value) {
+bool fail(ParseSlots* slots, int* code, int value) {
     release_slots(slots);
     *code = value;
     return false;
@@ -41,7 +41,7 @@ bool is_line_break(uint8_t c) {
 // Scans `length` block bytes from block start for a line break: first the
 // `have` bytes already in the buffer, then further reads from the current
 // file position, which lies right after them. 0 when none, else 8 or 13.
-int scan_for_line_break(sig_file* file, uint8_t* buffer, uint32_t buffer_size, uint32_t have, uint64_t length) {
+int scan_for_line_break(SigFile* file, uint8_t* buffer, uint32_t buffer_size, uint32_t have, uint64_t length) {
     uint64_t done = 0;
     uint32_t in_buffer = have;
     while (true) {
@@ -68,8 +68,8 @@ void release_block_info(sig_block_info* info) {
     info->record_count = 0;
 }
 
-bool parse_signature_block(sig_file* file, uint32_t file_length, sig_block_info* info, int* code) {
-    parse_slots slots;
+bool parse_signature_block(SigFile* file, uint32_t file_length, sig_block_info* info, int* code) {
+    ParseSlots slots;
     *info = sig_block_info{};
 
     // 1-2. Read the search window from the end of the file.
@@ -94,11 +94,11 @@ bool parse_signature_block(sig_file* file, uint32_t file_length, sig_block_info*
     const uint32_t end_distance = window - pos;
     const char encoding = static_cast<char>(slots.window[pos - 1]);
     if (encoding != kEncodingBinary && encoding != kEncodingHexText) return fail(&slots, code, kCodeNoBlock);
-    const block_layout& layout = layout_for(encoding);
+    const BlockLayout& layout = layout_for(encoding);
     const bool hex = encoding == kEncodingHexText;
 
     // 7. Trailer fields, counted back from the end marker.
-    const byte_view trailer_view{slots.window, pos};
+    const ByteView trailer_view{slots.window, pos};
     uint32_t end_offset = 0;
     uint32_t tail_pad = 0;
     if (!read_field(trailer_view, pos - layout.trailer_end_offset, layout.u32_width, hex, &end_offset) ||
@@ -121,7 +121,7 @@ bool parse_signature_block(sig_file* file, uint32_t file_length, sig_block_info*
     }
 
     // 10. Header.
-    const byte_view block_view{slots.window, bytes_read};
+    const ByteView block_view{slots.window, bytes_read};
     uint32_t lead_pad = 0;
     uint32_t span = 0;
     uint32_t record_count = 0;

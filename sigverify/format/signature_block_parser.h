@@ -22,7 +22,7 @@ namespace sigverify {
 // the bytes read from block start, or, in the hex-text encoding, when a line
 // break lies anywhere from its start marker through its end marker.
 // The file position afterwards is unspecified.
-bool parse_signature_block(sig_file* file, uint32_t file_length, sig_block_info* info, int* code);
+bool parse_signature_block(SigFile* file, uint32_t file_length, sig_block_info* info, int* code);
 
 }  // namespace sigverify
 

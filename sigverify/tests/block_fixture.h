@@ -12,30 +12,30 @@
 
 namespace sigtest {
 
-struct block_fixture {
+struct BlockFixture {
     bytes file;
     size_t block_start = 0;  // file offset of the start marker
     char encoding = 'B';
 
     // content + a block with a constant signature value (for the parser).
-    static block_fixture unsigned_block(const bytes& content, const sigverify::block_options& options) {
+    static BlockFixture unsigned_block(const bytes& content, const sigverify::BlockOptions& options) {
         uint8_t signature[256];
         for (int i = 0; i < 256; ++i) signature[i] = static_cast<uint8_t>(i);
         return from_signature(content, options, signature);
     }
 
     // content + a block signed by the development key.
-    static block_fixture signed_block(const bytes& content, const sigverify::block_options& options) {
-        block_fixture f;
+    static BlockFixture signed_block(const bytes& content, const sigverify::BlockOptions& options) {
+        BlockFixture f;
         f.file = sign(content, options);
         f.block_start = content.size() + options.lead_pad;
         f.encoding = options.encoding;
         return f;
     }
 
-    static block_fixture from_signature(const bytes& content, const sigverify::block_options& options,
+    static BlockFixture from_signature(const bytes& content, const sigverify::BlockOptions& options,
                                         const uint8_t signature[256]) {
-        block_fixture f;
+        BlockFixture f;
         bytes block;
         sigverify::build_signature_block(options, content.size(), signature, &block);
         f.file = content;
@@ -45,7 +45,7 @@ struct block_fixture {
         return f;
     }
 
-    const sigverify::block_layout& layout() const { return sigverify::layout_for(encoding); }
+    const sigverify::BlockLayout& layout() const { return sigverify::layout_for(encoding); }
     bool hex() const { return encoding == 'T'; }
 
     uint32_t get(size_t offset, uint32_t width) const {

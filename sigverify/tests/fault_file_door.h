@@ -12,9 +12,9 @@
 
 namespace sigtest {
 
-enum class io_step { open, seek, read };
+enum class IoStep { open, seek, read };
 
-class fault_file_door final : public sigverify::sig_file_door {
+class FaultFileDoor final : public sigverify::SigFileDoor {
 public:
     // The step with this 0-based number (counted from now) fails; -1 lets
     // every step succeed. Forgets the steps seen so far.
@@ -23,59 +23,59 @@ public:
         steps_.clear();
     }
     // The steps taken since fail_at, in order.
-    const std::vector<io_step>& steps() const { return steps_; }
+    const std::vector<IoStep>& steps() const { return steps_; }
     long open_files() const { return open_files_; }
 
     bool exists(const wchar_t* path) override { return sigverify::platform_file_door().exists(path); }
 
-    sigverify::sig_file* open(const wchar_t* path) override {
-        if (take(io_step::open)) return nullptr;
-        sigverify::sig_file* inner = sigverify::platform_file_door().open(path);
+    sigverify::SigFile* open(const wchar_t* path) override {
+        if (take(IoStep::open)) return nullptr;
+        sigverify::SigFile* inner = sigverify::platform_file_door().open(path);
         if (inner == nullptr) return nullptr;
-        return new counted_file(this, inner);
+        return new CountedFile(this, inner);
     }
 
 private:
-    class counted_file final : public sigverify::sig_file {
+    class CountedFile final : public sigverify::SigFile {
     public:
-        counted_file(fault_file_door* door, sigverify::sig_file* inner) : door_(door), inner_(inner) {
+        CountedFile(FaultFileDoor* door, sigverify::SigFile* inner) : door_(door), inner_(inner) {
             ++door_->open_files_;
         }
-        ~counted_file() override {
+        ~CountedFile() override {
             sigverify::sig_file_close(&inner_);
             --door_->open_files_;
         }
         int64_t length() override { return inner_->length(); }
         bool seek(int64_t offset, bool from_end) override {
-            return !door_->take(io_step::seek) && inner_->seek(offset, from_end);
+            return !door_->take(IoStep::seek) && inner_->seek(offset, from_end);
         }
         int64_t read(void* buffer, uint32_t size) override {
-            return door_->take(io_step::read) ? -1 : inner_->read(buffer, size);
+            return door_->take(IoStep::read) ? -1 : inner_->read(buffer, size);
         }
 
     private:
-        fault_file_door* door_;
-        sigverify::sig_file* inner_;
+        FaultFileDoor* door_;
+        sigverify::SigFile* inner_;
     };
 
     // Records the step; true when it is the one to fail.
-    bool take(io_step step) {
+    bool take(IoStep step) {
         steps_.push_back(step);
         return static_cast<long>(steps_.size()) - 1 == fail_at_;
     }
 
     long fail_at_ = -1;
     long open_files_ = 0;
-    std::vector<io_step> steps_;
+    std::vector<IoStep> steps_;
 };
 
-inline const char* step_name(io_step step) {
+inline const char* step_name(IoStep step) {
     switch (step) {
-        case io_step::open:
+        case IoStep::open:
             return "open";
-        case io_step::seek:
+        case IoStep::seek:
             return "seek";
-        case io_step::read:
+        case IoStep::read:
             break;
     }
     return "read";

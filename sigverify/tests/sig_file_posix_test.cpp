@@ -26,7 +26,7 @@ TEST(SigFilePosix, WidePathBecomesUtf8) {
     sigtest::write_bytes(path, bytes{1, 2, 3});
     const std::wstring wide = std::wstring(std::filesystem::current_path().wstring()) + L"/sig_file_\u00e9\u4e2d\U0001F600.bin";
     EXPECT_TRUE(sigverify::platform_file_door().exists(wide.c_str()));
-    sigverify::sig_file* file = sigverify::platform_file_door().open(wide.c_str());
+    sigverify::SigFile* file = sigverify::platform_file_door().open(wide.c_str());
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(sigverify::sig_file_length(file), 3);
     uint8_t buffer[8] = {};
@@ -48,14 +48,14 @@ TEST(SigFilePosix, VerificationsReleaseTheirDescriptors) {
     changed[0x100] ^= 1;
     bytes no_block = sigtest::make_pe(0x300);
     bytes legacy = sigtest::sign_legacy(sigtest::make_script(), 'B');
-    sigtest::temp_file files[] = {sigtest::temp_file(good), sigtest::temp_file(changed),
-                                  sigtest::temp_file(no_block), sigtest::temp_file(legacy),
-                                  sigtest::temp_file(bytes{}), sigtest::temp_file(bytes(10, 'x'))};
+    sigtest::TempFile files[] = {sigtest::TempFile(good), sigtest::TempFile(changed),
+                                  sigtest::TempFile(no_block), sigtest::TempFile(legacy),
+                                  sigtest::TempFile(bytes{}), sigtest::TempFile(bytes(10, 'x'))};
     const size_t before = open_descriptors();
     ASSERT_GT(before, 0u);
     size_t accepted = 0;
     for (int i = 0; i < 1000; ++i) {
-        const sigtest::temp_file& f = files[static_cast<size_t>(i) % std::size(files)];
+        const sigtest::TempFile& f = files[static_cast<size_t>(i) % std::size(files)];
         int code = 0;
         if (sigverify::verify_file_signature(f.wide(), &code, 2)) ++accepted;
     }

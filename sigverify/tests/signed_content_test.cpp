@@ -39,13 +39,13 @@ TEST(SignedContent, ReadsAroundRanges) {
     const bytes file = numbered(100);
     // skipped: the bytes that the reading leaves out, as the plain way
     // computes them.
-    struct content_case {
+    struct ContentCase {
         const char* name;
         span_list ranges;
         uint32_t limit;
         span_list skipped;
     };
-    const content_case cases[] = {
+    const ContentCase cases[] = {
         {"no_ranges", {}, 100, {}},
         {"one_inside", {{10, 19}}, 100, {{10, 19}}},
         {"at_start", {{0, 4}}, 100, {{0, 4}}},
@@ -63,9 +63,9 @@ TEST(SignedContent, ReadsAroundRanges) {
         {"last_below_first", {{30, 20}}, 100, {}},
         {"past_end_of_file", {{95, 0xFFFFFFFF}}, 100, {{95, 99}}},
     };
-    for (const content_case& c : cases) {
-        sigtest::temp_file f(file);
-        sigverify::sig_file* handle = sigverify::platform_file_door().open(f.wide());
+    for (const ContentCase& c : cases) {
+        sigtest::TempFile f(file);
+        sigverify::SigFile* handle = sigverify::platform_file_door().open(f.wide());
         ASSERT_NE(handle, nullptr);
         excluded_range* list = nullptr;
         for (const auto& r : c.ranges) sigverify::append_range(&list, r.first, r.second);
@@ -82,8 +82,8 @@ TEST(SignedContent, ReadsAroundRanges) {
 }
 
 TEST(SignedContent, ShortFileIsAReadFailure) {
-    sigtest::temp_file f(numbered(10));
-    sigverify::sig_file* handle = sigverify::platform_file_door().open(f.wide());
+    sigtest::TempFile f(numbered(10));
+    sigverify::SigFile* handle = sigverify::platform_file_door().open(f.wide());
     ASSERT_NE(handle, nullptr);
     bytes buffer(20);
     uint32_t count = 0;
@@ -95,8 +95,8 @@ TEST(SignedContent, ShortFileIsAReadFailure) {
 
 TEST(SignedContent, DigestsOfTheContent) {
     const bytes file = numbered(5000);
-    sigtest::temp_file f(file);
-    sigverify::sig_file* handle = sigverify::platform_file_door().open(f.wide());
+    sigtest::TempFile f(file);
+    sigverify::SigFile* handle = sigverify::platform_file_door().open(f.wide());
     ASSERT_NE(handle, nullptr);
     excluded_range* list = nullptr;
     sigverify::append_range(&list, 100, 103);

@@ -4,12 +4,12 @@
 
 #include <cstdint>
 
-struct test_private_key {
+struct TestPrivateKey {
     uint8_t modulus[256];           // most significant byte first
     uint8_t private_exponent[256];  // most significant byte first
 };
 
-extern const test_private_key test_primary_key;
-extern const test_private_key test_secondary_key;
+extern const TestPrivateKey test_primary_key;
+extern const TestPrivateKey test_secondary_key;
 
 #endif

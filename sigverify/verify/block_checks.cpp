@@ -16,9 +16,9 @@ namespace {
 // The bytes from the first byte of the start marker through the last byte
 // of the end marker. Each piece the format accounts for is checked and then
 // blanked, so that whatever remains unblanked lay free.
-class block_body {
+class BlockBody {
 public:
-    block_body(uint8_t* data, uint32_t size, const block_layout& layout, bool hex)
+    BlockBody(uint8_t* data, uint32_t size, const BlockLayout& layout, bool hex)
         : data_(data), size_(size), layout_(layout), hex_(hex), blank_(hex ? '0' : 0) {}
 
     // A number of `width` characters at `at`; false when it does not lie in
@@ -26,7 +26,7 @@ public:
     bool take_number(uint64_t at, uint32_t width, uint32_t* value) {
         if (at > size_ || width > size_ - at) return false;
         if (hex_ && !is_hex_text(data_ + at, width)) return false;
-        read_field(byte_view{data_, size_}, static_cast<size_t>(at), width, hex_, value);
+        read_field(ByteView{data_, size_}, static_cast<size_t>(at), width, hex_, value);
         blank(at, width);
         return true;
     }
@@ -57,12 +57,12 @@ public:
 private:
     uint8_t* data_;
     uint32_t size_;
-    const block_layout& layout_;
+    const BlockLayout& layout_;
     bool hex_;
     uint8_t blank_;
 };
 
-bool header_and_records_hold_fields_only(block_body* body, const sig_block_info& block, const block_layout& layout,
+bool header_and_records_hold_fields_only(BlockBody* body, const sig_block_info& block, const BlockLayout& layout,
                                          const sig_record* used) {
     uint32_t ignored = 0;
     body->blank(0, kMarkerSize);  // matched by the parser
@@ -89,7 +89,7 @@ bool header_and_records_hold_fields_only(block_body* body, const sig_block_info&
     return true;
 }
 
-bool trailer_holds_fields_only(block_body* body, const sig_block_info& block, const block_layout& layout) {
+bool trailer_holds_fields_only(BlockBody* body, const sig_block_info& block, const BlockLayout& layout) {
     const uint64_t end_marker = block.end_offset;
     if (!body->take_u32(end_marker - layout.trailer_end_offset) ||
         !body->take_tag(end_marker - layout.trailer_end_offset_tag) ||
@@ -103,7 +103,7 @@ bool trailer_holds_fields_only(block_body* body, const sig_block_info& block, co
 }
 
 bool range_holds_nothing_free(uint8_t* range, const sig_block_info& block, const sig_record* used, bool text_file) {
-    const block_layout& layout = layout_for(block.encoding);
+    const BlockLayout& layout = layout_for(block.encoding);
     const bool hex = block.encoding == kEncodingHexText;
     // The parser checked span = lead_pad + end_offset + 16 + tail_pad.
     const uint32_t body_size = block.end_offset + kMarkerSize;
@@ -116,7 +116,7 @@ bool range_holds_nothing_free(uint8_t* range, const sig_block_info& block, const
     const uint64_t table_end = layout.header_size + static_cast<uint64_t>(layout.record_size) * block.record_count;
     if (table_end + layout.trailer_size > block.end_offset) return false;
     const uint64_t trailer_start = block.end_offset - layout.trailer_size;
-    block_body body(range + block.lead_pad, body_size, layout, hex);
+    BlockBody body(range + block.lead_pad, body_size, layout, hex);
     if (!header_and_records_hold_fields_only(&body, block, layout, used) ||
         !trailer_holds_fields_only(&body, block, layout)) {
         return false;
@@ -133,13 +133,13 @@ bool range_holds_nothing_free(uint8_t* range, const sig_block_info& block, const
 
 }  // namespace
 
-bool block_ends_the_file(uint32_t block_last, const pe_cert_table& cert, uint32_t file_length) {
+bool block_ends_the_file(uint32_t block_last, const PeCertTable& cert, uint32_t file_length) {
     const uint64_t after_block = static_cast<uint64_t>(block_last) + 1;
     if (!cert.present) return after_block == file_length;
     return cert.address == after_block && static_cast<uint64_t>(cert.address) + cert.size == file_length;
 }
 
-int check_block_bytes(sig_file* file, const sig_block_info& block, uint32_t block_first, const sig_record* used,
+int check_block_bytes(SigFile* file, const sig_block_info& block, uint32_t block_first, const sig_record* used,
                       bool text_file) {
     auto* range = static_cast<uint8_t*>(crypto_calloc(block.span, 1));
     if (range == nullptr) return kCodeNoMemory;

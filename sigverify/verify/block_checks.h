@@ -19,7 +19,7 @@ namespace sigverify {
 // table that the directory entry names, starting right after the range and
 // reaching the end of the file. Otherwise unsigned bytes could sit between
 // signed ones, where a loader or a script host finds them.
-bool block_ends_the_file(uint32_t block_last, const pe_cert_table& cert, uint32_t file_length);
+bool block_ends_the_file(uint32_t block_last, const PeCertTable& cert, uint32_t file_length);
 
 // Reads the block's range (block_first .. block_first + span - 1) and checks
 // that it carries nothing but its fields and its signature value:
@@ -38,7 +38,7 @@ bool block_ends_the_file(uint32_t block_last, const pe_cert_table& cert, uint32_
 // `used` points into block.records. The value's own characters are checked
 // where it is read (read_signature_payload). Returns 0, or 8 when a check
 // fails, 3 when memory runs out, 13 when the range cannot be read.
-int check_block_bytes(sig_file* file, const sig_block_info& block, uint32_t block_first, const sig_record* used,
+int check_block_bytes(SigFile* file, const sig_block_info& block, uint32_t block_first, const sig_record* used,
                       bool text_file);
 
 }  // namespace sigverify

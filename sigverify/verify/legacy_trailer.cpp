@@ -17,14 +17,14 @@ namespace sigverify {
 namespace {
 
 // Everything one legacy check may own, released in one place.
-struct legacy_slots {
-    sig_file* file = nullptr;
+struct LegacySlots {
+    SigFile* file = nullptr;
     uint8_t* work = nullptr;     // 8 × key length
     uint8_t* content = nullptr;  // the bytes in front of the trailer
     uint32_t content_size = 0;
 };
 
-bool release_slots(legacy_slots* slots) {
+bool release_slots(LegacySlots* slots) {
     sig_file_close(&slots->file);
     crypto_free(slots->work, 8 * builtin_key_length);
     slots->work = nullptr;
@@ -44,8 +44,8 @@ void unscramble_length(uint8_t bytes[4]) {
     }
 }
 
-bool check_legacy_trailer(sig_file_door& door, const wchar_t* path) {
-    legacy_slots slots;
+bool check_legacy_trailer(SigFileDoor& door, const wchar_t* path) {
+    LegacySlots slots;
     if (path == nullptr || !door.exists(path)) return false;
     slots.file = door.open(path);
     if (slots.file == nullptr) return release_slots(&slots);

@@ -14,7 +14,7 @@ namespace sigverify {
 // lies below the modulus, and a 'T' trailer's 512 characters are all
 // hexadecimal digits. Keeps its
 // reasons to itself; releases the file and all memory on every path.
-bool check_legacy_trailer(sig_file_door& door, const wchar_t* path);
+bool check_legacy_trailer(SigFileDoor& door, const wchar_t* path);
 
 // The length keystream of legacy messages, applied in place to 4 bytes;
 // the same call scrambles and unscrambles.

@@ -40,10 +40,10 @@ bool to_utf8(const wchar_t* path, std::string* out) {
     return true;
 }
 
-class posix_file final : public sig_file {
+class PosixFile final : public SigFile {
 public:
-    explicit posix_file(int fd) : fd_(fd) {}
-    ~posix_file() override { close(fd_); }
+    explicit PosixFile(int fd) : fd_(fd) {}
+    ~PosixFile() override { close(fd_); }
 
     int64_t length() override {
         struct stat st {};
@@ -74,7 +74,7 @@ private:
     int fd_;
 };
 
-class posix_door final : public sig_file_door {
+class PosixDoor final : public SigFileDoor {
 public:
     bool exists(const wchar_t* path) override {
         std::string narrow;
@@ -82,7 +82,7 @@ public:
         return access(narrow.c_str(), F_OK) == 0;
     }
 
-    sig_file* open(const wchar_t* path) override {
+    SigFile* open(const wchar_t* path) override {
         std::string narrow;
         if (path == nullptr || !to_utf8(path, &narrow)) return nullptr;
         const int fd = ::open(narrow.c_str(), O_RDONLY | O_CLOEXEC);
@@ -93,7 +93,7 @@ public:
             close(fd);
             return nullptr;
         }
-        auto* file = new (std::nothrow) posix_file(fd);
+        auto* file = new (std::nothrow) PosixFile(fd);
         if (file == nullptr) close(fd);
         return file;
     }
@@ -101,8 +101,8 @@ public:
 
 }  // namespace
 
-sig_file_door& platform_file_door() {
-    static posix_door door;
+SigFileDoor& platform_file_door() {
+    static PosixDoor door;
     return door;
 }
 

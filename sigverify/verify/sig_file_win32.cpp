@@ -15,10 +15,10 @@ namespace sigverify {
 
 namespace {
 
-class crt_file final : public sig_file {
+class CrtFile final : public SigFile {
 public:
-    explicit crt_file(int fd) : fd_(fd) {}
-    ~crt_file() override { _close(fd_); }
+    explicit CrtFile(int fd) : fd_(fd) {}
+    ~CrtFile() override { _close(fd_); }
 
     int64_t length() override {
         const long length = _filelength(fd_);
@@ -47,15 +47,15 @@ private:
     int fd_;
 };
 
-class crt_door final : public sig_file_door {
+class CrtDoor final : public SigFileDoor {
 public:
     bool exists(const wchar_t* path) override { return path != nullptr && _waccess(path, 0) == 0; }
 
-    sig_file* open(const wchar_t* path) override {
+    SigFile* open(const wchar_t* path) override {
         if (path == nullptr) return nullptr;
         const int fd = _wsopen(path, _O_RDONLY | _O_BINARY, _SH_DENYNO, _S_IREAD);
         if (fd < 0) return nullptr;
-        auto* file = new (std::nothrow) crt_file(fd);
+        auto* file = new (std::nothrow) CrtFile(fd);
         if (file == nullptr) _close(fd);
         return file;
     }
@@ -63,8 +63,8 @@ public:
 
 }  // namespace
 
-sig_file_door& platform_file_door() {
-    static crt_door door;
+SigFileDoor& platform_file_door() {
+    static CrtDoor door;
     return door;
 }
 

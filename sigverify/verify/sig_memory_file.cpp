@@ -6,14 +6,14 @@
 
 namespace sigverify {
 
-bool sig_memory_file::seek(int64_t offset, bool from_end) {
+bool SigMemoryFile::seek(int64_t offset, bool from_end) {
     const int64_t base = from_end ? static_cast<int64_t>(size_) : 0;
     if (offset < -base) return false;
     position_ = static_cast<uint64_t>(base + offset);
     return true;
 }
 
-int64_t sig_memory_file::read(void* buffer, uint32_t size) {
+int64_t SigMemoryFile::read(void* buffer, uint32_t size) {
     if (position_ >= size_) return 0;
     const uint64_t left = size_ - position_;
     const uint32_t count = left < size ? static_cast<uint32_t>(left) : size;

@@ -15,7 +15,7 @@ namespace sigverify {
 namespace {
 
 // What one read of a signed message may own, released in one place.
-struct payload_slots {
+struct PayloadSlots {
     uint8_t* text = nullptr;     // the value as read from the file
     uint8_t* message = nullptr;  // key_length bytes
     uint8_t* work = nullptr;     // 8 × key_length bytes
@@ -24,7 +24,7 @@ struct payload_slots {
     uint32_t work_size = 0;
 };
 
-void release_slots(payload_slots* slots) {
+void release_slots(PayloadSlots* slots) {
     crypto_free(slots->text, slots->text_size);
     slots->text = nullptr;
     crypto_free(slots->message, slots->message_size);
@@ -33,7 +33,7 @@ void release_slots(payload_slots* slots) {
     slots->work = nullptr;
 }
 
-bool fail(payload_slots* slots, int* code, int value) {
+bool fail(PayloadSlots* slots, int* code, int value) {
     release_slots(slots);
     *code = value;
     return false;
@@ -52,9 +52,9 @@ void unpack_payload(const uint8_t* message, sig_payload* payload) {
     std::memcpy(payload->reserved2, message + kMessageReserved2, sizeof payload->reserved2);
 }
 
-bool read_signature_payload(sig_file* file, uint32_t block_distance, char encoding, const sig_record& record,
+bool read_signature_payload(SigFile* file, uint32_t block_distance, char encoding, const sig_record& record,
                             const uint8_t* key, uint32_t key_length, sig_payload* expected, int* code) {
-    payload_slots slots;
+    PayloadSlots slots;
     if (key == nullptr || key_length != kSignatureSize) return fail(&slots, code, kCodeMissingArgument);
     if (record.value_length != kSignatureSize) return fail(&slots, code, kCodeMalformed);
     // Block start + value_offset, relative to the end of the file.

@@ -12,13 +12,13 @@ namespace sigverify {
 
 namespace {
 
-bool read_exact(sig_file* file, uint8_t* out, uint64_t size) {
+bool read_exact(SigFile* file, uint8_t* out, uint64_t size) {
     return sig_file_read(file, out, static_cast<uint32_t>(size)) == static_cast<int64_t>(size);
 }
 
 }  // namespace
 
-bool read_signed_content(sig_file* file, uint32_t limit, const excluded_range* ranges, uint8_t* buffer,
+bool read_signed_content(SigFile* file, uint32_t limit, const excluded_range* ranges, uint8_t* buffer,
                          uint32_t* count, int* code) {
     *count = 0;
     if (!sig_file_seek(file, 0, false)) {
@@ -56,7 +56,7 @@ bool read_signed_content(sig_file* file, uint32_t limit, const excluded_range* r
     return true;
 }
 
-bool compute_content_digests(sig_file* file, const excluded_range* ranges, sig_payload* payload, int* code) {
+bool compute_content_digests(SigFile* file, const excluded_range* ranges, sig_payload* payload, int* code) {
     if (file == nullptr || payload == nullptr) {
         *code = kCodeMissingArgument;
         return false;

@@ -17,7 +17,7 @@ namespace sigverify {
 // before the end of the previous one only skips what it adds. Returns false
 // with *code 4 when the seek to the start fails, 13 on any later failed seek,
 // read error or short read.
-bool read_signed_content(sig_file* file, uint32_t limit, const excluded_range* ranges, uint8_t* buffer,
+bool read_signed_content(SigFile* file, uint32_t limit, const excluded_range* ranges, uint8_t* buffer,
                          uint32_t* count, int* code);
 
 // Reads the signed content of the whole file into one buffer as large as the
@@ -25,7 +25,7 @@ bool read_signed_content(sig_file* file, uint32_t limit, const excluded_range* r
 // and content SHA-256; the other fields are left as they are. Returns false
 // with *code 4 (no file or payload), 3 (no memory), 13 (seek or read) or 4
 // from read_signed_content.
-bool compute_content_digests(sig_file* file, const excluded_range* ranges, sig_payload* payload, int* code);
+bool compute_content_digests(SigFile* file, const excluded_range* ranges, sig_payload* payload, int* code);
 
 }  // namespace sigverify
 

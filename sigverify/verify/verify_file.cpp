@@ -21,15 +21,15 @@ namespace sigverify {
 namespace {
 
 // Everything one block verification may own, released in one place.
-struct verify_slots {
-    sig_file* file = nullptr;
+struct VerifySlots {
+    SigFile* file = nullptr;
     excluded_range* ranges = nullptr;
     sig_block_info block = {};
     sig_payload expected = {};
     sig_payload computed = {};
 };
 
-void release_slots(verify_slots* slots) {
+void release_slots(VerifySlots* slots) {
     sig_file_close(&slots->file);
     release_ranges(&slots->ranges);
     release_block_info(&slots->block);
@@ -37,7 +37,7 @@ void release_slots(verify_slots* slots) {
     wipe_bytes(&slots->computed, sizeof slots->computed);
 }
 
-bool finish(verify_slots* slots, int* code, int value, bool result) {
+bool finish(VerifySlots* slots, int* code, int value, bool result) {
     release_slots(slots);
     if (code != nullptr) *code = value;
     return result;
@@ -45,9 +45,9 @@ bool finish(verify_slots* slots, int* code, int value, bool result) {
 
 }  // namespace
 
-bool verify_signature_block(sig_file_door& door, const wchar_t* path, int* code, const uint8_t* key,
+bool verify_signature_block(SigFileDoor& door, const wchar_t* path, int* code, const uint8_t* key,
                             uint32_t key_length) {
-    verify_slots slots;
+    VerifySlots slots;
     int step = 0;
     if (path == nullptr || key == nullptr || key_length == 0) return finish(&slots, code, kCodeMissingArgument, false);
     if (!door.exists(path)) return finish(&slots, code, kCodeNotFound, false);
@@ -57,7 +57,7 @@ bool verify_signature_block(sig_file_door& door, const wchar_t* path, int* code,
     if (length <= 0 || length > UINT32_MAX) return finish(&slots, code, kCodeIoError, false);
     const auto file_length = static_cast<uint32_t>(length);
 
-    pe_cert_table cert{};
+    PeCertTable cert{};
     bool out_of_memory = false;
     if (!collect_pe_exclusions(slots.file, &slots.ranges, &cert, &out_of_memory)) {
         return finish(&slots, code, out_of_memory ? kCodeNoMemory : kCodeBadPeHeaders, false);
@@ -128,7 +128,7 @@ bool verify_file_signature(const wchar_t* path, int* code, uint32_t mode) {
     return verify_file_signature(platform_file_door(), path, code, mode);
 }
 
-bool verify_file_signature(sig_file_door& door, const wchar_t* path, int* code, uint32_t mode) {
+bool verify_file_signature(SigFileDoor& door, const wchar_t* path, int* code, uint32_t mode) {
     int block_code = 0;
     if (verify_signature_block(door, path, &block_code, builtin_primary_modulus, builtin_key_length)) {
         if (code != nullptr) *code = kCodeBlockVerified;

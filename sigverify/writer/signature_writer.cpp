@@ -31,41 +31,41 @@ void put_field(uint8_t* at, uint32_t value, uint32_t width, bool hex) {
 }
 
 // A u32 field with its type tag, the tag at its own position.
-void put_tagged(uint8_t* base, uint32_t tag_at, uint32_t field_at, uint32_t value, const block_layout& layout,
+void put_tagged(uint8_t* base, uint32_t tag_at, uint32_t field_at, uint32_t value, const BlockLayout& layout,
                 bool hex) {
     put_field(base + tag_at, kTypeTag, layout.u8_width, hex);
     put_field(base + field_at, value, layout.u32_width, hex);
 }
 
 // Everything the payload computation may own, released in one place.
-struct signer_slots {
-    sig_file* file = nullptr;  // borrowed
+struct SignerSlots {
+    SigFile* file = nullptr;  // borrowed
     excluded_range* ranges = nullptr;
     uint8_t* head = nullptr;
     sig_block_info block = {};
 };
 
-sign_check finish(signer_slots* slots, bool ok, std::string reason) {
+SignCheck finish(SignerSlots* slots, bool ok, std::string reason) {
     release_ranges(&slots->ranges);
     crypto_free(slots->head, kHeadDigestLimit);
     slots->head = nullptr;
     release_block_info(&slots->block);
-    return sign_check{ok, std::move(reason)};
+    return SignCheck{ok, std::move(reason)};
 }
 
 }  // namespace
 
-sign_check compute_signing_payload(const wchar_t* path, sig_payload* payload) {
+SignCheck compute_signing_payload(const wchar_t* path, sig_payload* payload) {
     *payload = sig_payload{};
-    sig_file* file = platform_file_door().open(path);
-    if (file == nullptr) return sign_check{false, "cannot open the file"};
-    sign_check result = compute_signing_payload(file, payload);
+    SigFile* file = platform_file_door().open(path);
+    if (file == nullptr) return SignCheck{false, "cannot open the file"};
+    SignCheck result = compute_signing_payload(file, payload);
     sig_file_close(&file);
     return result;
 }
 
-sign_check compute_signing_payload(sig_file* file, sig_payload* payload) {
-    signer_slots slots;
+SignCheck compute_signing_payload(SigFile* file, sig_payload* payload) {
+    SignerSlots slots;
     *payload = sig_payload{};
     slots.file = file;
     const int64_t length = sig_file_length(slots.file);
@@ -80,7 +80,7 @@ sign_check compute_signing_payload(sig_file* file, sig_payload* payload) {
     if (file_length < kDosHeaderSize && start[0] == 'M' && start[1] == 'Z') {
         return finish(&slots, false, "the file starts with \"MZ\" but is shorter than a DOS header");
     }
-    pe_cert_table cert{};
+    PeCertTable cert{};
     bool out_of_memory = false;
     if (file_length >= kDosHeaderSize &&
         !collect_pe_exclusions(slots.file, &slots.ranges, &cert, &out_of_memory)) {
@@ -109,7 +109,7 @@ sign_check compute_signing_payload(sig_file* file, sig_payload* payload) {
     }
     md5_digest(slots.head, head_count, payload->head_digest);
     std::memcpy(payload->magic, kMessageMagic, kMessageMagicSize);
-    sign_check result = finish(&slots, true, "");
+    SignCheck result = finish(&slots, true, "");
     result.image = cert.image;
     return result;
 }
@@ -131,7 +131,7 @@ void build_signed_message(const sig_payload& payload, uint8_t message[256]) {
     store_le32(message + kMessageSize - 16, kMessageBodySize);
 }
 
-bool build_signature_block(const block_options& options, uint64_t file_length, const uint8_t signature[256],
+bool build_signature_block(const BlockOptions& options, uint64_t file_length, const uint8_t signature[256],
                            std::vector<uint8_t>* block) {
     const bool hex = options.encoding == kEncodingHexText;
     if ((!hex && options.encoding != kEncodingBinary) || options.lead_pad > kMaxPadding ||
@@ -139,7 +139,7 @@ bool build_signature_block(const block_options& options, uint64_t file_length, c
         options.extra_records >= kMaxRecords) {
         return false;
     }
-    const block_layout& layout = layout_for(options.encoding);
+    const BlockLayout& layout = layout_for(options.encoding);
     const uint32_t records = options.extra_records + 1;
     const uint32_t value_offset = layout.header_size + layout.record_size * records;
     const uint32_t value_size = hex ? 2 * kSignatureSize : kSignatureSize;
@@ -155,9 +155,9 @@ bool build_signature_block(const block_options& options, uint64_t file_length, c
     std::vector<uint8_t>& out = *block;
     out.assign(span, hex ? '0' : 0);
     const uint8_t padding = hex ? ' ' : 0;
-    std::fill(out.begin(), out.begin() + options.lead_pad, padding);
-    std::copy(options.lead_text.begin(), options.lead_text.end(), out.begin());
-    std::fill(out.end() - tail_pad, out.end(), padding);
+    std::fill(out.data(), out.data() + options.lead_pad, padding);
+    std::copy(options.lead_text.begin(), options.lead_text.end(), out.data());
+    std::fill(out.data() + span - tail_pad, out.data() + span, padding);
 
     uint8_t* start = out.data() + options.lead_pad;
     std::memcpy(start, kStartMarker, kMarkerSize);

@@ -40,14 +40,14 @@ void usage(std::FILE* to) {
         to);
 }
 
-struct arguments {
+struct Arguments {
     std::string file;
     std::string output;
     std::string private_key;
     char encoding = 'B';
     char key = 'P';
     uint32_t mode = 0;
-    sigverify::block_options block;
+    sigverify::BlockOptions block;
 };
 
 bool parse_number(const char* text, uint32_t max, uint32_t* value) {
@@ -59,7 +59,7 @@ bool parse_number(const char* text, uint32_t max, uint32_t* value) {
 }
 
 // Options of all commands; which ones a command takes is checked by `allowed`.
-bool parse_arguments(int argc, char** argv, const std::string& allowed, arguments* args) {
+bool parse_arguments(int argc, char** argv, const std::string& allowed, Arguments* args) {
     for (int i = 2; i < argc; ++i) {
         const std::string option = argv[i];
         if (option.rfind("--", 0) != 0) {
@@ -144,7 +144,7 @@ std::string default_key(char selector) {
 }
 
 // Signs with the key and warns when it is not the key this build verifies with.
-bool sign_message(const arguments& args, char selector, const uint8_t message[256], uint8_t signature[256]) {
+bool sign_message(const Arguments& args, char selector, const uint8_t message[256], uint8_t signature[256]) {
     const std::string pem = args.private_key.empty() ? default_key(selector) : args.private_key;
     uint8_t modulus[256];
     std::string error;
@@ -165,14 +165,14 @@ int fail(const std::string& file, const std::string& why) {
     return kExitError;
 }
 
-int command_sign(const arguments& args) {
+int command_sign(const Arguments& args) {
     // The file is read once: the payload is computed over exactly the bytes
     // that are written out in front of the block.
     std::vector<uint8_t> content;
     if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
-    sigverify::sig_memory_file file(content.data(), content.size());
+    sigverify::SigMemoryFile file(content.data(), content.size());
     sigverify::sig_payload payload{};
-    const sigverify::sign_check check = sigverify::compute_signing_payload(&file, &payload);
+    const sigverify::SignCheck check = sigverify::compute_signing_payload(&file, &payload);
     if (!check.ok) return fail(args.file, check.reason);
     const std::string& lead_text = args.block.lead_text;
     if (!check.image && !sigverify::padding_is_inert(reinterpret_cast<const uint8_t*>(lead_text.data()),
@@ -186,7 +186,7 @@ int command_sign(const arguments& args) {
     uint8_t signature[256];
     sigverify::build_signed_message(payload, message);
     if (!sign_message(args, args.key, message, signature)) return fail(args.file, "not signed");
-    sigverify::block_options options = args.block;
+    sigverify::BlockOptions options = args.block;
     options.encoding = args.encoding;
     options.key_selector = args.key;
     std::vector<uint8_t> block;
@@ -208,7 +208,7 @@ int command_sign(const arguments& args) {
     return kExitOk;
 }
 
-int command_sign_legacy(const arguments& args) {
+int command_sign_legacy(const Arguments& args) {
     std::vector<uint8_t> content;
     if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
     uint8_t message[256];
@@ -228,7 +228,7 @@ int command_sign_legacy(const arguments& args) {
     return kExitOk;
 }
 
-int command_verify(const arguments& args) {
+int command_verify(const Arguments& args) {
     std::wstring wide;
     if (!sweepkit_sign::utf8_to_wide(args.file, &wide)) return fail(args.file, "the path is not UTF-8");
     int code = 0;
@@ -245,7 +245,7 @@ int command_verify(const arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    enum class command { sign, sign_legacy, verify, unknown };
+    enum class Command { sign, sign_legacy, verify, unknown };
     const std::string name = argc > 1 ? argv[1] : "";
     if (argc == 2 && name == "--help") {
         usage(stdout);
@@ -255,13 +255,13 @@ int main(int argc, char** argv) {
         std::printf("sweepkit-sign (Ostrel Sweepkit) %s\n", SK_TOOL_VERSION);
         return kExitOk;
     }
-    const command which = name == "sign"          ? command::sign
-                          : name == "sign-legacy" ? command::sign_legacy
-                          : name == "verify"      ? command::verify
-                                                  : command::unknown;
-    arguments args;
+    const Command which = name == "sign"          ? Command::sign
+                          : name == "sign-legacy" ? Command::sign_legacy
+                          : name == "verify"      ? Command::verify
+                                                  : Command::unknown;
+    Arguments args;
     switch (which) {
-        case command::sign:
+        case Command::sign:
             if (!parse_arguments(argc, argv,
                                  "--encoding --key --private-key --lead-pad --lead-text --tail-pad --extra-records "
                                  "--output ",
@@ -269,13 +269,13 @@ int main(int argc, char** argv) {
                 break;
             }
             return command_sign(args);
-        case command::sign_legacy:
+        case Command::sign_legacy:
             if (!parse_arguments(argc, argv, "--encoding --private-key --output ", &args)) break;
             return command_sign_legacy(args);
-        case command::verify:
+        case Command::verify:
             if (!parse_arguments(argc, argv, "--mode ", &args)) break;
             return command_verify(args);
-        case command::unknown:
+        case Command::unknown:
             break;
     }
     usage(stderr);

@@ -11,12 +11,12 @@
 namespace sigverify {
 
 // One open file; deleting it closes it.
-class sig_file {
+class SigFile {
 public:
-    sig_file() = default;
-    sig_file(const sig_file&) = delete;
-    sig_file& operator=(const sig_file&) = delete;
-    virtual ~sig_file() = default;
+    SigFile() = default;
+    SigFile(const SigFile&) = delete;
+    SigFile& operator=(const SigFile&) = delete;
+    virtual ~SigFile() = default;
 
     // The file's length, or -1 on error.
     virtual int64_t length() = 0;
@@ -29,29 +29,29 @@ public:
 };
 
 // Where files come from.
-class sig_file_door {
+class SigFileDoor {
 public:
-    sig_file_door() = default;
-    sig_file_door(const sig_file_door&) = delete;
-    sig_file_door& operator=(const sig_file_door&) = delete;
-    virtual ~sig_file_door() = default;
+    SigFileDoor() = default;
+    SigFileDoor(const SigFileDoor&) = delete;
+    SigFileDoor& operator=(const SigFileDoor&) = delete;
+    virtual ~SigFileDoor() = default;
 
     virtual bool exists(const wchar_t* path) = 0;
     // Null when the file cannot be opened (or memory runs out); the caller
     // releases the file with sig_file_close.
-    virtual sig_file* open(const wchar_t* path) = 0;
+    virtual SigFile* open(const wchar_t* path) = 0;
 };
 
 // The platform's door: the C runtime's low-level file functions on Windows,
 // POSIX descriptors elsewhere.
-sig_file_door& platform_file_door();
+SigFileDoor& platform_file_door();
 
-inline int64_t sig_file_length(sig_file* file) { return file->length(); }
-inline bool sig_file_seek(sig_file* file, int64_t offset, bool from_end) { return file->seek(offset, from_end); }
-inline int64_t sig_file_read(sig_file* file, void* buffer, uint32_t size) { return file->read(buffer, size); }
+inline int64_t sig_file_length(SigFile* file) { return file->length(); }
+inline bool sig_file_seek(SigFile* file, int64_t offset, bool from_end) { return file->seek(offset, from_end); }
+inline int64_t sig_file_read(SigFile* file, void* buffer, uint32_t size) { return file->read(buffer, size); }
 
 // Closes the file and sets the caller's pointer to null; null is accepted.
-inline void sig_file_close(sig_file** file) {
+inline void sig_file_close(SigFile** file) {
     if (file == nullptr) return;
     delete *file;
     *file = nullptr;

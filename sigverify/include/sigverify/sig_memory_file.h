@@ -12,9 +12,9 @@
 namespace sigverify {
 
 // Borrows the bytes; they must outlive the file.
-class sig_memory_file : public sig_file {
+class SigMemoryFile : public SigFile {
 public:
-    sig_memory_file(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
+    SigMemoryFile(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
 
     int64_t length() override { return static_cast<int64_t>(size_); }
     bool seek(int64_t offset, bool from_end) override;

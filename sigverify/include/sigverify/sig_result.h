@@ -5,7 +5,7 @@
 
 namespace sigverify {
 
-enum sig_code : int {
+enum SigCode : int {
     kCodeNotFound = 1,         // false: the file does not exist
     kCodeLegacyVerified = 2,   // true: legacy trailer verified; false: file cannot be opened
     kCodeCannotOpen = 2,

@@ -15,7 +15,7 @@
 
 namespace sigverify {
 
-struct block_options {
+struct BlockOptions {
     char encoding = 'B';        // 'B' binary or 'T' hex text
     char key_selector = 'P';    // 'P' primary or 'D' secondary
     uint32_t lead_pad = 0;      // 0 to 32
@@ -26,7 +26,7 @@ struct block_options {
 
 // Why a file cannot be signed, or 0 when it can. Refuses (code 8 with a
 // message) a file that carries a certificate table or a signature block.
-struct sign_check {
+struct SignCheck {
     bool ok;
     std::string reason;
     bool image = false;  // the file starts with "MZ"; a text file's padding must be inert
@@ -36,9 +36,9 @@ struct sign_check {
 // signed length, head digest, content MD5 and content SHA-256 of the file
 // with its PE checksum and directory entry left out. Refuses a file that
 // already has a certificate table or a signature block.
-sign_check compute_signing_payload(const wchar_t* path, sig_payload* payload);
+SignCheck compute_signing_payload(const wchar_t* path, sig_payload* payload);
 // The same over a file already open; the caller keeps and closes it.
-sign_check compute_signing_payload(sig_file* file, sig_payload* payload);
+SignCheck compute_signing_payload(SigFile* file, sig_payload* payload);
 
 // The 256-byte signed message for a payload, with the RSA operation's own
 // trailer (body length and MD5 of the body) filled in.
@@ -46,7 +46,7 @@ void build_signed_message(const sig_payload& payload, uint8_t message[256]);
 
 // The bytes of a block to append to a file of `file_length` bytes.
 // False when an option is out of range.
-bool build_signature_block(const block_options& options, uint64_t file_length, const uint8_t signature[256],
+bool build_signature_block(const BlockOptions& options, uint64_t file_length, const uint8_t signature[256],
                            std::vector<uint8_t>* block);
 
 // The legacy trailer's message for a file whose bytes in front of the

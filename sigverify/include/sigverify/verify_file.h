@@ -14,7 +14,7 @@ namespace sigverify {
 // verification left (sig_result.h). code may be null.
 bool verify_file_signature(const wchar_t* path, int* code, uint32_t mode);
 // The same through the given door to the file system.
-bool verify_file_signature(sig_file_door& door, const wchar_t* path, int* code, uint32_t mode);
+bool verify_file_signature(SigFileDoor& door, const wchar_t* path, int* code, uint32_t mode);
 
 // True only for a block that verifies with the given primary key (modulus of
 // key_length bytes, most significant first); *code 3. A block that verifies
@@ -22,7 +22,7 @@ bool verify_file_signature(sig_file_door& door, const wchar_t* path, int* code, 
 // gives false with 8; one that verifies with the secondary key, false with 11. Every other outcome is false
 // with its code. code may be null. Everything the call opens or allocates is
 // released before it returns.
-bool verify_signature_block(sig_file_door& door, const wchar_t* path, int* code, const uint8_t* key,
+bool verify_signature_block(SigFileDoor& door, const wchar_t* path, int* code, const uint8_t* key,
                             uint32_t key_length);
 
 }  // namespace sigverify

@@ -24,7 +24,7 @@ uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
     return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
 }
 
-struct image_kind {
+struct ImageKind {
     const char* name;
     const char* compiler;
     uint16_t magic;
@@ -40,12 +40,12 @@ TEST(Authenticode, CoexistsWithTheSignatureBlock) {
                   " -keyout " + quote(key) + " -out " + quote(cert) + " 2>/dev/null")
                   .exit_code,
               0);
-    const image_kind kinds[] = {
+    const ImageKind kinds[] = {
         {"pe32", "i686-w64-mingw32-gcc", 0x10B, 152},
         {"pe32_plus", "x86_64-w64-mingw32-gcc", 0x20B, 168},
     };
     std::string missing;
-    for (const image_kind& k : kinds) {
+    for (const ImageKind& k : kinds) {
         SCOPED_TRACE(k.name);
         if (run(std::string("command -v ") + k.compiler + " >/dev/null 2>&1").exit_code != 0) {
             missing += std::string(" ") + k.compiler;

@@ -31,7 +31,7 @@ bytes script() {
     return bytes(text.begin(), text.end());
 }
 
-struct sign_case {
+struct SignCase {
     const char* name;
     std::vector<std::string> options;
     bool pe;
@@ -40,7 +40,7 @@ struct sign_case {
 };
 
 TEST(SweepkitSign, SignThenVerify) {
-    const sign_case cases[] = {
+    const SignCase cases[] = {
         {"binary_primary", {}, true, "accepted 3: ", 0},
         {"hex_text_primary", {"--encoding", "T"}, true, "accepted 3: ", 0},
         {"binary_secondary", {"--key", "secondary"}, true, "rejected 11: ", 1},
@@ -55,7 +55,7 @@ TEST(SweepkitSign, SignThenVerify) {
         {"letters_in_the_lead_text_of_a_pe_image", {"--lead-pad", "8", "--lead-text", "Any text"}, true,
          "accepted 3: ", 0},
     };
-    for (const sign_case& c : cases) {
+    for (const SignCase& c : cases) {
         const std::string file = tooltest::test_file(std::string(c.name) + ".bin");
         const bytes original = c.pe ? pe_image(0x600) : script();
         tooltest::write_bytes(file, original);

@@ -8,14 +8,14 @@
 
 namespace tooltest {
 
-struct run_result {
+struct RunResult {
     int exit_code;       // -1 when the command did not end normally
     std::string output;  // standard output
 };
 
 // Runs the command line through the shell; standard error goes to the
 // test's own standard error.
-run_result run(const std::string& command);
+RunResult run(const std::string& command);
 
 // The signing tool followed by its arguments, each quoted for the shell.
 std::string tool(const std::vector<std::string>& args);
