@@ -1,5 +1,5 @@
-// Argument lists: a doubly linked list of typed values, built by appending,
-// read by index, emptied from the back.
+// Argument lists are doubly linked lists of typed values: they are built by
+// appending, read by index and emptied from the back.
 #include <cstdint>
 
 #include "arg_list_impl.h"

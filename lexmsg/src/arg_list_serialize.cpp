@@ -1,5 +1,5 @@
-// The byte form of argument lists: a 16-bit element count, then each element
-// as a tag byte and its payload, all little-endian and unaligned.
+// Serializes argument lists and reads them back: a 16-bit element count, then
+// each element as a tag byte and its payload, all little-endian and unaligned.
 #include <cstdint>
 #include <cstring>
 

@@ -1,5 +1,5 @@
-// Decoding the catalog header and reading index entries and insertion tables
-// with every offset checked against the section's size.
+// Decodes the catalog header and reads index entries and insertion tables,
+// checking every offset against the section's size.
 #include "catalog_format.h"
 
 #include "le_bytes.h"

@@ -1,5 +1,5 @@
-// Inflating catalog sections with zlib, from files through a 4096-byte input
-// buffer and from memory in one call, and the embedded-catalog search.
+// Inflates catalog sections with zlib, from files through an input buffer and
+// from memory in one call, and searches host files for embedded catalogs.
 #include "catalog_loader.h"
 
 #include <cstring>

@@ -1,5 +1,5 @@
-// Catalog files through the C runtime's streams, and the platform's door
-// over the platform's way to open them (file_open.h).
+// Reads catalog files through the C runtime's streams; the platform's door
+// opens them the platform's way (file_open.h).
 #include "file_door.h"
 
 #include <climits>

@@ -1,5 +1,5 @@
-// Catalog files on POSIX systems: wide paths are UTF-16 and become UTF-8
-// file names.
+// Opens catalog files on POSIX systems, where wide paths are UTF-16 and
+// become UTF-8 file names.
 #include <cstdio>
 
 #include "file_open.h"

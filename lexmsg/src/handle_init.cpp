@@ -1,5 +1,5 @@
-// Creating and destroying explicit handles: catalogs from files (8-bit and
-// wide paths), embedded in a host file, or in memory; and lexmsg_free.
+// Creates and destroys explicit handles over catalogs from files (8-bit and
+// wide paths), embedded in a host file, or in memory; also lexmsg_free.
 #include "handle_init.h"
 
 #include <cstring>

@@ -1,5 +1,5 @@
-// Catalog handles from files, through a given door to the file system; the
-// exported initialisers pass the platform's door.
+// Makes catalog handles from files through a given door to the file system;
+// the exported initialisers pass the platform's door.
 #ifndef LEXMSG_HANDLE_INIT_H
 #define LEXMSG_HANDLE_INIT_H
 

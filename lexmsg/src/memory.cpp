@@ -1,5 +1,5 @@
-// Heap access for the whole library: the C runtime's, behind hooks for
-// failure tests.
+// Gives the whole library the C runtime's heap, behind hooks for failure
+// tests.
 #include "memory.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// Renderings on POSIX systems: decimal forms of our own, and the C library's
-// current locale for characters and strings of the other width.
+// Renders arguments on POSIX systems: decimal forms are our own; characters
+// and strings of the other width go through the C library's current locale.
 #include <climits>
 #include <cstdint>
 #include <cstring>

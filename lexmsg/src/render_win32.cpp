@@ -1,5 +1,5 @@
-// Renderings on Windows: the C runtime's _snprintf, _snwprintf, mbrtowc and
-// mbstowcs in the current C locale.
+// Renders arguments on Windows with the C runtime's _snprintf, _snwprintf,
+// mbrtowc and mbstowcs in the current C locale.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-// Laying out catalogs: insertion-point syntax, message bodies, the index,
-// zlib streams and the 36-byte header.
+// Lays out catalogs: insertion-point syntax, message bodies, the index, zlib
+// streams and the 36-byte header.
 #include "catalog_writer.h"
 
 #include <zlib.h>

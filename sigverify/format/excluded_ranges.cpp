@@ -1,4 +1,4 @@
-// The singly linked list of excluded ranges, in ascending file order.
+// Keeps the excluded ranges in a singly linked list, in ascending file order.
 #include "excluded_ranges.h"
 
 #include "crypto_alloc.h"

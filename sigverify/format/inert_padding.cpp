@@ -1,4 +1,4 @@
-// The padding rule for files that are not PE images.
+// States the padding rule for files that are not PE images.
 #include "sigverify/inert_padding.h"
 
 namespace sigverify {

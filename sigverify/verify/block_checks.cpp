@@ -1,5 +1,5 @@
-// The checks that leave an accepted block nothing free: its place at the end
-// of the file's own data, its bytes, and its padding in a text file.
+// Checks that an accepted block leaves nothing free: its place at the end of
+// the file's own data, its bytes, and its padding in a text file.
 #include "block_checks.h"
 
 #include <cstring>

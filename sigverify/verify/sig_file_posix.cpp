@@ -1,5 +1,5 @@
-// The platform's file door over POSIX descriptors; wide paths become UTF-8
-// at the system-call boundary.
+// Opens and reads files for the verification over POSIX descriptors; wide
+// paths become UTF-8 at the system-call boundary.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
-// The platform's file door over the Windows C runtime's low-level file
-// functions.
+// Opens and reads files for the verification with the Windows C runtime's
+// low-level file functions.
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>

@@ -1,4 +1,4 @@
-// Texts for the verification's result codes.
+// Says what each result code of the verification means.
 #include "sigverify/sig_result.h"
 
 namespace sigverify {

@@ -1,4 +1,4 @@
-// Row kernels of the digit arithmetic, one digit at a time.
+// The row kernels of the digit arithmetic work one digit at a time.
 #include "digit_rows.h"
 
 namespace sigverify {

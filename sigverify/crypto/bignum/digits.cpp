@@ -1,5 +1,5 @@
-// The digit-array layer: addition, comparison, copies, clearing, shifts and
-// the conversions from and to big-endian byte strings.
+// Implements the digit-array layer: addition, comparison, copies, clearing,
+// shifts and the conversions from and to big-endian byte strings.
 #include "digits.h"
 
 namespace sigverify {

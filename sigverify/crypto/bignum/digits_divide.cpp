@@ -1,4 +1,4 @@
-// Division: the two-by-one word division, division by one digit, and the
+// Divides: the two-by-one word division, division by one digit, and the
 // long division of Knuth's Algorithm 4.3.1 D.
 #include "digits.h"
 #include "digits_reduce.h"

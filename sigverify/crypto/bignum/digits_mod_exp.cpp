@@ -1,4 +1,4 @@
-// Modular exponentiation by the left-to-right binary method, with a full
+// Computes modular powers by the left-to-right binary method, with a full
 // division after every product.
 #include "crypto_alloc.h"
 #include "digits.h"

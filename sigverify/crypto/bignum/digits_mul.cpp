@@ -1,4 +1,4 @@
-// The digit-array products: the word product, schoolbook multiplication,
+// Multiplies digit arrays: the word product, schoolbook multiplication,
 // squaring with each cross product computed once, and multiply-subtract.
 #include "digit_rows.h"
 #include "digits.h"

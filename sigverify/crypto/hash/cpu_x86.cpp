@@ -1,3 +1,4 @@
+// Asks the processor what it offers, through cpuid.
 #include "cpu_x86.h"
 
 #include <cpuid.h>

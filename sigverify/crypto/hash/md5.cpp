@@ -1,5 +1,5 @@
-// MD5 (RFC 1321): the block compression, the incremental interface and the
-// one-call digest.
+// Implements MD5 (RFC 1321): the block compression, the incremental
+// interface and the one-call digest.
 #include "md5.h"
 
 #include <cstring>

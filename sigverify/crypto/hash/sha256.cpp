@@ -1,5 +1,5 @@
-// SHA-256 (FIPS 180-2): the portable block compression, the choice of
-// compression, and the incremental and one-call interfaces.
+// Implements SHA-256 (FIPS 180-2): the portable block compression, the
+// choice of compression, and the incremental and one-call interfaces.
 #include "sha256.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-// The heap of the arithmetic and the verification flow: the C runtime's,
+// Gives the arithmetic and the verification flow the C runtime's heap,
 // behind hooks for failure tests.
 #include "crypto_alloc.h"
 

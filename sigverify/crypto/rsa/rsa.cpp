@@ -1,4 +1,4 @@
-// The RSA public-key operation with message recovery and the check of the
+// Runs the RSA public-key operation with message recovery and checks the
 // recovered message's trailer (length field and MD5 of the body).
 #include "rsa.h"
 
