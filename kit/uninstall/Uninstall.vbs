@@ -7,12 +7,11 @@
 ' shows nothing. Its signature block is the comment on its last line.
 Option Explicit
 
-Dim shell, files, folder, names, name, path, removed, left, attempt, logFile
+Dim files, folder, names, name, path, removed, left, attempt, logFile
 
 If WScript.Arguments.Count <> 1 Then WScript.Quit 1
 If LCase(WScript.Arguments(0)) <> "/uninstall" Then WScript.Quit 1
 
-Set shell = CreateObject("WScript.Shell")
 Set files = CreateObject("Scripting.FileSystemObject")
 folder = files.GetParentFolderName(WScript.ScriptFullName)
 names = Array("zrfetchpad.exe", "lexmsg.dll", "sweepkit.ico", "sweepkit_uninstall.ico", _
@@ -43,8 +42,9 @@ If files.GetFolder(folder).Files.Count = 0 And files.GetFolder(folder).SubFolder
 End If
 
 Err.Clear
-Set logFile = files.OpenTextFile(shell.ExpandEnvironmentStrings("%TEMP%") & _
-                                 "\ostrel-sweepkit-uninstall.log", 8, True)
+' The temporary folder (2); Wine's ExpandEnvironmentStrings keeps the
+' terminator in its result, so %TEMP% is not read through it.
+Set logFile = files.OpenTextFile(files.GetSpecialFolder(2) & "\ostrel-sweepkit-uninstall.log", 8, True)
 logFile.WriteLine Now & " Ostrel Sweepkit: " & removed & " files removed, " & left & _
                   " left, folder " & folder
 logFile.Close
