@@ -61,6 +61,8 @@ struct BlockLayout {
     uint32_t value_gap;
 };
 
+// The tables keep one group of fields to a line, in the order of the struct.
+// clang-format off
 constexpr BlockLayout kBinaryLayout = {
     1, 4,
     39, 17, 22, 26,
@@ -78,6 +80,7 @@ constexpr BlockLayout kHexTextLayout = {
     16, 26, 2, 12, 13, 3,
     0,
 };
+// clang-format on
 
 inline const BlockLayout& layout_for(char encoding) {
     return encoding == kEncodingHexText ? kHexTextLayout : kBinaryLayout;
