@@ -16,7 +16,8 @@ namespace fuzzing {
 class FuzzTempFile {
 public:
     explicit FuzzTempFile(const char* target)
-        : path_(std::filesystem::temp_directory_path() / (std::string("sweepkit_") + target + "_" + std::to_string(std::random_device{}()) + ".bin")),
+        : path_(std::filesystem::temp_directory_path() /
+                (std::string("sweepkit_") + target + "_" + std::to_string(std::random_device{}()) + ".bin")),
           wide_(path_.wstring()) {}
     ~FuzzTempFile() {
         std::error_code ignored;

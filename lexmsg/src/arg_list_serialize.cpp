@@ -24,7 +24,6 @@ unsigned char written_tag(int32_t tag) {
 
 size_t string_length(const char* s) { return std::strlen(s); }
 
-
 const char* arg_string(const lexmsg_arg& arg) { return reinterpret_cast<const char*>(arg.payload); }
 
 const lexmsg_wchar* arg_wide_string(const lexmsg_arg& arg) {

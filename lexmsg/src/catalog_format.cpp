@@ -33,7 +33,9 @@ int read_message_entry(const unsigned char* section, uint32_t size, uint32_t id,
     return LEXMSG_OK;
 }
 
-int walk_insertion_table(const unsigned char* section, uint32_t size, const MessageEntry& entry,
+int walk_insertion_table(const unsigned char* section,
+                         uint32_t size,
+                         const MessageEntry& entry,
                          InsertionTable* table) {
     uint32_t at = entry.table_offset;  // read_message_entry checked that one word fits here
     uint32_t count = 0;

@@ -24,9 +24,7 @@ uint64_t bytes_after(CatalogFile* file, uint64_t offset) {
 }
 
 // What one fill of the search may read: no more than the bytes left.
-size_t read_size(size_t wanted, uint64_t left) {
-    return left < wanted ? static_cast<size_t>(left) : wanted;
-}
+size_t read_size(size_t wanted, uint64_t left) { return left < wanted ? static_cast<size_t>(left) : wanted; }
 
 // Feeds the file to an inflate stream whose output area is the whole block.
 int inflate_file_stream(CatalogFile* file, unsigned char* block, uint32_t expanded) {
@@ -102,9 +100,9 @@ int load_section_from_memory(const unsigned char* image, uint32_t length, Sectio
 
 uint64_t find_embedded_catalog(CatalogFile* file, const char* name) {
     constexpr size_t kWindow = 4096;
-    constexpr size_t kKept = 1024;                // repeated from the previous window
-    constexpr size_t kStep = kWindow - kKept;     // 3072: fresh bytes per later fill
-    constexpr size_t kGap = 64;                   // where the header may start after the name
+    constexpr size_t kKept = 1024;             // repeated from the previous window
+    constexpr size_t kStep = kWindow - kKept;  // 3072: fresh bytes per later fill
+    constexpr size_t kGap = 64;                // where the header may start after the name
     static const unsigned char kMarker[4] = {'Z', 'R', 'R', ':'};
 
     const size_t name_length = std::strlen(name);

@@ -109,8 +109,7 @@ int lexmsg_wcsinitA_mf(const lexmsg_wchar* path, lexmsg_handle** handle) {
     return lexmsg::init_file_wide(platform_file_door(), path, Section::narrow, handle);
 }
 
-int lexmsg_initembA_mf(const char* module_path, const char* host_path, lexmsg_handle** handle,
-                       uint32_t /*reserved*/) {
+int lexmsg_initembA_mf(const char* module_path, const char* host_path, lexmsg_handle** handle, uint32_t /*reserved*/) {
     return lexmsg::init_embedded(platform_file_door(), module_path, host_path, handle);
 }
 

@@ -23,9 +23,9 @@ constexpr size_t kStackChars = 512;
 
 template <class Ch>
 struct Rendering {
-    const Ch* text;     // zero-terminated
-    size_t length;      // L: what the needed size counts
-    size_t emitted;     // characters before the terminator: what is inserted
+    const Ch* text;  // zero-terminated
+    size_t length;   // L: what the needed size counts
+    size_t emitted;  // characters before the terminator: what is inserted
 };
 
 struct NarrowKind {
@@ -107,7 +107,10 @@ private:
 };
 
 template <class Kind>
-int format_message(const lexmsg_handle* handle, uint32_t id, typename Kind::Char** buffer, uint32_t size,
+int format_message(const lexmsg_handle* handle,
+                   uint32_t id,
+                   typename Kind::Char** buffer,
+                   uint32_t size,
                    const lexmsg_arg_list* args) {
     using Ch = typename Kind::Char;
     const uint32_t count = static_cast<uint32_t>(lexmsg_arg_list_length(args));
@@ -208,13 +211,13 @@ int format_message(const lexmsg_handle* handle, uint32_t id, typename Kind::Char
 
 }  // namespace
 
-int format_message_wide(const lexmsg_handle* handle, uint32_t id, lexmsg_wchar** buffer, uint32_t size,
-                        const lexmsg_arg_list* args) {
+int format_message_wide(
+    const lexmsg_handle* handle, uint32_t id, lexmsg_wchar** buffer, uint32_t size, const lexmsg_arg_list* args) {
     return format_message<WideKind>(handle, id, buffer, size, args);
 }
 
-int format_message_narrow(const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size,
-                          const lexmsg_arg_list* args) {
+int format_message_narrow(
+    const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size, const lexmsg_arg_list* args) {
     return format_message<NarrowKind>(handle, id, buffer, size, args);
 }
 

@@ -28,5 +28,4 @@ size_t rendering_capacity(const lexmsg_arg& arg) {
     }
 }
 
-
 }  // namespace lexmsg

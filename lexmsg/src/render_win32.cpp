@@ -80,7 +80,8 @@ size_t render_wide(const lexmsg_arg& arg, lexmsg_wchar* out, size_t capacity) {
             std::mbstate_t state{};
             wchar_t c = 0;
             const size_t n = std::mbrtowc(&c, &byte, 1, &state);
-            if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2)) c = static_cast<wchar_t>(static_cast<unsigned char>(byte));
+            if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2))
+                c = static_cast<wchar_t>(static_cast<unsigned char>(byte));
             out[0] = c;
             out[1] = 0;
             return 1;

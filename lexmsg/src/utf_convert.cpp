@@ -18,7 +18,7 @@ uint32_t decode_one(const unsigned char* src, size_t length, size_t* at) {
     if (lead < 0x80) return lead;
     size_t trail;
     uint32_t value;
-    unsigned char low = 0x80;   // bounds of the first continuation byte
+    unsigned char low = 0x80;  // bounds of the first continuation byte
     unsigned char high = 0xBF;
     if (lead >= 0xC2 && lead <= 0xDF) {
         trail = 1;

@@ -41,24 +41,33 @@ struct AddCase {
 TEST(ArgList, EachAddFunctionStoresItsTagAndValue) {
     const AddCase cases[] = {
         {"int", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_int(l, -5); }, LEXMSG_ARG_INT, -5},
-        {"int max", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_int(l, INT32_MAX); }, LEXMSG_ARG_INT,
+        {"int max",
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_int(l, INT32_MAX); },
+         LEXMSG_ARG_INT,
          INT32_MAX},
         {"uint", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_uint(l, 7u); }, LEXMSG_ARG_UINT, 7},
         {"uint all ones reads as the int -1",
-         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_uint(l, 0xFFFFFFFFu); }, LEXMSG_ARG_UINT, -1},
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_uint(l, 0xFFFFFFFFu); },
+         LEXMSG_ARG_UINT,
+         -1},
         {"long", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_long(l, -70000L); }, LEXMSG_ARG_LONG, -70000},
-        {"ulong", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_ulong(l, 70000UL); }, LEXMSG_ARG_ULONG,
-         70000},
+        {"ulong", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_ulong(l, 70000UL); }, LEXMSG_ARG_ULONG, 70000},
         {"char is sign-extended",
-         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_char(l, static_cast<char>(0xE9)); }, LEXMSG_ARG_CHAR,
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_char(l, static_cast<char>(0xE9)); },
+         LEXMSG_ARG_CHAR,
          -23},
         {"ascii char", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_char(l, 'x'); }, LEXMSG_ARG_CHAR, 'x'},
         {"wide char is zero-extended",
          [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_wchar(l, static_cast<lexmsg_wchar>(0xFFFF)); },
-         LEXMSG_ARG_WCHAR, 0xFFFF},
-        {"string", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_charp(l, kText); }, LEXMSG_ARG_CHARP,
+         LEXMSG_ARG_WCHAR,
+         0xFFFF},
+        {"string",
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_charp(l, kText); },
+         LEXMSG_ARG_CHARP,
          reinterpret_cast<intptr_t>(kText)},
-        {"wide string", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_wcharp(l, kWide); }, LEXMSG_ARG_WCHARP,
+        {"wide string",
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_wcharp(l, kWide); },
+         LEXMSG_ARG_WCHARP,
          reinterpret_cast<intptr_t>(kWide)},
     };
     for (const auto& c : cases) {
@@ -155,8 +164,19 @@ TEST(ArgList, ClearLeavesBorrowedStringsAlone) {
 
 TEST(ArgListFromVa, CountedPairs) {
     const char* s = "abc";
-    ListPtr list(from_va(6u, LEXMSG_ARG_INT, -3, LEXMSG_ARG_LONG, 40000L, LEXMSG_ARG_ULONG, 50000UL, LEXMSG_ARG_CHAR,
-                         0x141, LEXMSG_ARG_WCHAR, 0x12345, LEXMSG_ARG_CHARP, s));
+    ListPtr list(from_va(6u,
+                         LEXMSG_ARG_INT,
+                         -3,
+                         LEXMSG_ARG_LONG,
+                         40000L,
+                         LEXMSG_ARG_ULONG,
+                         50000UL,
+                         LEXMSG_ARG_CHAR,
+                         0x141,
+                         LEXMSG_ARG_WCHAR,
+                         0x12345,
+                         LEXMSG_ARG_CHARP,
+                         s));
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(lexmsg_arg_list_length(list.get()), 6);
     const struct {
@@ -166,8 +186,8 @@ TEST(ArgListFromVa, CountedPairs) {
         {LEXMSG_ARG_INT, -3},
         {LEXMSG_ARG_LONG, 40000},
         {LEXMSG_ARG_ULONG, 50000},
-        {LEXMSG_ARG_CHAR, 0x41},      // only the low byte of the promoted int
-        {LEXMSG_ARG_WCHAR, 0x2345},   // only the low 16 bits
+        {LEXMSG_ARG_CHAR, 0x41},     // only the low byte of the promoted int
+        {LEXMSG_ARG_WCHAR, 0x2345},  // only the low 16 bits
         {LEXMSG_ARG_CHARP, reinterpret_cast<intptr_t>(s)},
     };
     for (int i = 0; i < 6; ++i) {

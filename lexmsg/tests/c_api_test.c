@@ -88,19 +88,21 @@ static void make_catalog(unsigned char* catalog) {
     make_stream(catalog + 36 + STREAM_SIZE, section, SECTION_SIZE);
 }
 
-static int write_file(const char* path, const unsigned char* prefix, size_t prefix_size,
-                      const unsigned char* bytes, size_t size) {
+static int write_file(
+    const char* path, const unsigned char* prefix, size_t prefix_size, const unsigned char* bytes, size_t size) {
     FILE* out = fopen(path, "wb");
     int ok;
     if (out == NULL) return 0;
-    ok = (prefix_size == 0 || fwrite(prefix, 1, prefix_size, out) == prefix_size) && fwrite(bytes, 1, size, out) == size;
+    ok =
+        (prefix_size == 0 || fwrite(prefix, 1, prefix_size, out) == prefix_size) && fwrite(bytes, 1, size, out) == size;
     return fclose(out) == 0 && ok;
 }
 
 /* ---- Helpers ---------------------------------------------------------- */
 
 static const char kCatalogPath[] = "c_api_test.cat";
-static const lexmsg_wchar kCatalogPathWide[] = {'c', '_', 'a', 'p', 'i', '_', 't', 'e', 's', 't', '.', 'c', 'a', 't', 0};
+static const lexmsg_wchar kCatalogPathWide[] = {
+    'c', '_', 'a', 'p', 'i', '_', 't', 'e', 's', 't', '.', 'c', 'a', 't', 0};
 static const char kHostPath[] = "c_api_test_host.bin";
 static const char kExpected[] = "Hi Ana, n=5";
 
@@ -181,18 +183,17 @@ static void check_narrow_forms(const lexmsg_handle* handle, const lexmsg_arg_lis
     CHECK(narrow_va(handle, &into, sizeof buffer, 2, LEXMSG_ARG_CHARP, "Ana", LEXMSG_ARG_INT, 5) == 0);
     CHECK(strcmp(buffer, kExpected) == 0);
     memset(buffer, 0, sizeof buffer);
-    CHECK((handle != NULL ? lexmsg_getMessageA_mf(handle, 1, 2, &into, sizeof buffer, LEXMSG_ARG_CHARP, "Ana",
-                                                  LEXMSG_ARG_INT, 5)
-                          : lexmsg_getMessageA(1, 2, &into, sizeof buffer, LEXMSG_ARG_CHARP, "Ana", LEXMSG_ARG_INT,
-                                               5)) == 0);
+    CHECK((handle != NULL
+               ? lexmsg_getMessageA_mf(handle, 1, 2, &into, sizeof buffer, LEXMSG_ARG_CHARP, "Ana", LEXMSG_ARG_INT, 5)
+               : lexmsg_getMessageA(1, 2, &into, sizeof buffer, LEXMSG_ARG_CHARP, "Ana", LEXMSG_ARG_INT, 5)) == 0);
     CHECK(strcmp(buffer, kExpected) == 0);
 }
 
 /* ---- The checks ------------------------------------------------------- */
 
 static void check_lists(void) {
-    static const unsigned char expected[] = {0x03, 0x00, 0x01, 0x2A, 0x00, 0x00, 0x00, 0x06, 0x02,
-                                             0x00, 0x00, 0x00, 'h',  'i',  0x04, 'z'};
+    static const unsigned char expected[] = {
+        0x03, 0x00, 0x01, 0x2A, 0x00, 0x00, 0x00, 0x06, 0x02, 0x00, 0x00, 0x00, 'h', 'i', 0x04, 'z'};
     static const lexmsg_wchar wide[] = {0x41, 0};
     unsigned char out[64];
     uint32_t size = 0;

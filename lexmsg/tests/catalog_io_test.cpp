@@ -59,9 +59,7 @@ public:
 private:
     class CountedFile final : public lexmsg::CatalogFile {
     public:
-        CountedFile(FaultDoor* door, lexmsg::CatalogFile* inner) : door_(door), inner_(inner) {
-            ++door_->open_files_;
-        }
+        CountedFile(FaultDoor* door, lexmsg::CatalogFile* inner) : door_(door), inner_(inner) { ++door_->open_files_; }
         ~CountedFile() override {
             delete inner_;
             --door_->open_files_;
@@ -135,8 +133,7 @@ std::string trace(const std::vector<Step>& steps) {
 
 // cleanup releases a handle of the kind that load makes.
 template <typename Load>
-void expect_each_step_gives_its_code(const StepCase* table, size_t count, Load load,
-                                     int (*cleanup)(lexmsg_handle*)) {
+void expect_each_step_gives_its_code(const StepCase* table, size_t count, Load load, int (*cleanup)(lexmsg_handle*)) {
     FaultDoor door;
     for (long failing = -1; failing < static_cast<long>(count); ++failing) {
         SCOPED_TRACE(failing < 0 ? "no failure" : table[failing].what);
@@ -166,11 +163,13 @@ TEST(CatalogIo, EachStepOfAFileLoadFailsWithItsCode) {
     lexmsg_test::TempFile file("catalog_io.cat", lexmsg_test::both_catalog(kMessages));
     for (Section which : {Section::wide, Section::narrow}) {
         SCOPED_TRACE(which == Section::wide ? "wide" : "narrow");
-        expect_each_step_gives_its_code(kFileSteps, sizeof kFileSteps / sizeof kFileSteps[0],
-                                        [&](lexmsg::FileDoor& door, lexmsg_handle** handle) {
-                                            return lexmsg::init_file(door, file.path(), which, handle);
-                                        },
-                                        which == Section::wide ? lexmsg_cleanupW_mf : lexmsg_cleanupA_mf);
+        expect_each_step_gives_its_code(
+            kFileSteps,
+            sizeof kFileSteps / sizeof kFileSteps[0],
+            [&](lexmsg::FileDoor& door, lexmsg_handle** handle) {
+                return lexmsg::init_file(door, file.path(), which, handle);
+            },
+            which == Section::wide ? lexmsg_cleanupW_mf : lexmsg_cleanupA_mf);
     }
 }
 
@@ -180,12 +179,13 @@ TEST(CatalogIo, EachStepOfAnEmbeddedLoadFailsWithItsCode) {
     host.push_back(0);
     for (unsigned char b : lexmsg_test::both_catalog(kMessages)) host.push_back(b);
     lexmsg_test::TempFile file("catalog_io_host.bin", host);
-    expect_each_step_gives_its_code(kEmbeddedSteps, sizeof kEmbeddedSteps / sizeof kEmbeddedSteps[0],
-                                    [&](lexmsg::FileDoor& door, lexmsg_handle** handle) {
-                                        return lexmsg::init_embedded(door, "C:\\app\\module.exe", file.path(),
-                                                                     handle);
-                                    },
-                                    lexmsg_cleanupA_mf);
+    expect_each_step_gives_its_code(
+        kEmbeddedSteps,
+        sizeof kEmbeddedSteps / sizeof kEmbeddedSteps[0],
+        [&](lexmsg::FileDoor& door, lexmsg_handle** handle) {
+            return lexmsg::init_embedded(door, "C:\\app\\module.exe", file.path(), handle);
+        },
+        lexmsg_cleanupA_mf);
 }
 
 }  // namespace

@@ -90,8 +90,7 @@ TEST_F(MessageFormat, EveryTagOnBothKinds) {
         {"int", ListPtr(from_va(1, LEXMSG_ARG_INT, -42)), "<-42>", u"<-42>"},
         {"int min", ListPtr(from_va(1, LEXMSG_ARG_INT, INT_MIN)), "<-2147483648>", u"<-2147483648>"},
         {"long", ListPtr(from_va(1, LEXMSG_ARG_LONG, -7L)), "<-7>", u"<-7>"},
-        {"unsigned long max", ListPtr(from_va(1, LEXMSG_ARG_ULONG, 4294967295UL)), "<4294967295>",
-         u"<4294967295>"},
+        {"unsigned long max", ListPtr(from_va(1, LEXMSG_ARG_ULONG, 4294967295UL)), "<4294967295>", u"<4294967295>"},
         {"char", ListPtr(from_va(1, LEXMSG_ARG_CHAR, 'x')), "<x>", u"<x>"},
         {"wide char", ListPtr(from_va(1, LEXMSG_ARG_WCHAR, 'y')), "<y>", u"<y>"},
         {"string", ListPtr(from_va(1, LEXMSG_ARG_CHARP, kAbc)), "<abc>", u"<abc>"},
@@ -120,7 +119,9 @@ struct TextCase {
 
 TEST_F(MessageFormat, InsertionOrderRepetitionAndCountMismatch) {
     TextCase cases[] = {
-        {2, ListPtr(from_va(3, LEXMSG_ARG_CHARP, "Ana", LEXMSG_ARG_INT, 3, LEXMSG_ARG_CHARP, "files")), 0,
+        {2,
+         ListPtr(from_va(3, LEXMSG_ARG_CHARP, "Ana", LEXMSG_ARG_INT, 3, LEXMSG_ARG_CHARP, "files")),
+         0,
          "Hello Ana, you have 3 new files."},
         {3, ListPtr(from_va(1, LEXMSG_ARG_UINT, 12345u)), 0, "12345 and again 12345"},
         {4, nullptr, 0, "no insertions"},
@@ -296,7 +297,9 @@ TEST_F(MessageFormat, AllocationFailures) {
 // Catalogs whose one message is stored as given, to break the rules.
 class HostileMessage : public ::testing::Test {
 protected:
-    static int format(const lexmsg_compile::StoredMessage& m, bool wide_section, const lexmsg_arg_list* args,
+    static int format(const lexmsg_compile::StoredMessage& m,
+                      bool wide_section,
+                      const lexmsg_arg_list* args,
                       std::string* narrow_text = nullptr) {
         const Bytes catalog = lexmsg_test::catalog_of({m}, m.id, wide_section);
         Handle handle;
@@ -316,7 +319,8 @@ protected:
         return rc;
     }
 
-    static lexmsg_compile::StoredMessage message(std::string text, std::vector<lexmsg_compile::Insertion> records,
+    static lexmsg_compile::StoredMessage message(std::string text,
+                                                 std::vector<lexmsg_compile::Insertion> records,
                                                  uint32_t delivered) {
         lexmsg_compile::StoredMessage m;
         m.id = 1;

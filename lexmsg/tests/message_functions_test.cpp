@@ -57,22 +57,21 @@ protected:
 TEST_F(MessageFunctions, VariadicAndVaListForms) {
     const lexmsg_wchar name[] = {'K', 'i', 0};
     char* a = nullptr;
-    ASSERT_EQ(lexmsg_getMessageA_mf(narrow_.get(), 1, 3, &a, 0, LEXMSG_ARG_CHARP, "x", LEXMSG_ARG_UINT, 7u,
-                                    LEXMSG_ARG_CHAR, 'c'),
+    ASSERT_EQ(lexmsg_getMessageA_mf(
+                  narrow_.get(), 1, 3, &a, 0, LEXMSG_ARG_CHARP, "x", LEXMSG_ARG_UINT, 7u, LEXMSG_ARG_CHAR, 'c'),
               0);
     Text a_owned(a);
     EXPECT_STREQ(a, "x is 7 (c)");
 
     char* b = nullptr;
-    ASSERT_EQ(v_narrow(narrow_.get(), 1, 3, &b, 0, LEXMSG_ARG_LONG, -1L, LEXMSG_ARG_ULONG, 2UL, LEXMSG_ARG_WCHARP,
-                       name),
-              0);
+    ASSERT_EQ(
+        v_narrow(narrow_.get(), 1, 3, &b, 0, LEXMSG_ARG_LONG, -1L, LEXMSG_ARG_ULONG, 2UL, LEXMSG_ARG_WCHARP, name), 0);
     Text b_owned(b);
     EXPECT_STREQ(b, "-1 is 2 (Ki)");
 
     lexmsg_wchar* w = nullptr;
-    ASSERT_EQ(lexmsg_getMessageW_mf(wide_.get(), 1, 3, &w, 0, LEXMSG_ARG_WCHAR, 0x20AC, LEXMSG_ARG_INT, 5,
-                                    LEXMSG_ARG_WCHARP, name),
+    ASSERT_EQ(lexmsg_getMessageW_mf(
+                  wide_.get(), 1, 3, &w, 0, LEXMSG_ARG_WCHAR, 0x20AC, LEXMSG_ARG_INT, 5, LEXMSG_ARG_WCHARP, name),
               0);
     WideText w_owned(w);
     EXPECT_EQ(u16(w), u"\u20AC is 5 (Ki)");

@@ -10,12 +10,14 @@
 namespace lexmsg_compile {
 namespace {
 
-bool read_section(const std::vector<uint8_t>& bytes, lexmsg::Section which, uint32_t highest,
-                  std::vector<StoredMessage>* out, std::string* error) {
+bool read_section(const std::vector<uint8_t>& bytes,
+                  lexmsg::Section which,
+                  uint32_t highest,
+                  std::vector<StoredMessage>* out,
+                  std::string* error) {
     const char* name = which == lexmsg::Section::wide ? "wide" : "narrow";
     lexmsg::LoadedSection loaded{};
-    const int rc = lexmsg::load_section_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), which,
-                                                    &loaded);
+    const int rc = lexmsg::load_section_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), which, &loaded);
     if (rc != 0) {
         *error = std::string("the ") + name + " section cannot be read (" +
                  (rc == -3 ? "malformed" : "decompression failed") + ")";

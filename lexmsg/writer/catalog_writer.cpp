@@ -77,8 +77,8 @@ std::string format_insertions(const std::vector<Piece>& pieces) {
             continue;
         }
         // A one-digit number before a literal digit takes the two-digit form.
-        const bool digit_follows = i + 1 < pieces.size() && pieces[i + 1].number == 0 &&
-                                   !pieces[i + 1].text.empty() && is_digit(pieces[i + 1].text[0]);
+        const bool digit_follows = i + 1 < pieces.size() && pieces[i + 1].number == 0 && !pieces[i + 1].text.empty() &&
+                                   is_digit(pieces[i + 1].text[0]);
         out.push_back('%');
         if (piece.number < 10 && digit_follows) out.push_back('0');
         out += std::to_string(piece.number);
@@ -86,8 +86,7 @@ std::string format_insertions(const std::vector<Piece>& pieces) {
     return out;
 }
 
-bool store_message(uint32_t id, const std::vector<Piece>& pieces, const PieceConverter& convert,
-                   StoredMessage* out) {
+bool store_message(uint32_t id, const std::vector<Piece>& pieces, const PieceConverter& convert, StoredMessage* out) {
     StoredMessage message;
     message.id = id;
     for (const Piece& piece : pieces) {
@@ -112,14 +111,28 @@ uint32_t utf16_length(const std::string& utf8) {
 
 StoredMessage wide_message(uint32_t id, const std::vector<Piece>& pieces) {
     StoredMessage message;
-    store_message(id, pieces, [](const std::string& in, std::string* out) { *out = in; return true; }, &message);
+    store_message(
+        id,
+        pieces,
+        [](const std::string& in, std::string* out) {
+            *out = in;
+            return true;
+        },
+        &message);
     message.delivered_length = utf16_length(message.text);
     return message;
 }
 
 StoredMessage narrow_message(uint32_t id, const std::vector<Piece>& pieces) {
     StoredMessage message;
-    store_message(id, pieces, [](const std::string& in, std::string* out) { *out = in; return true; }, &message);
+    store_message(
+        id,
+        pieces,
+        [](const std::string& in, std::string* out) {
+            *out = in;
+            return true;
+        },
+        &message);
     message.delivered_length = checked_u32(message.text.size());
     return message;
 }
@@ -127,8 +140,8 @@ StoredMessage narrow_message(uint32_t id, const std::vector<Piece>& pieces) {
 std::vector<uint8_t> build_section(const std::vector<StoredMessage>& messages, uint32_t highest_id) {
     std::vector<const StoredMessage*> ordered;
     for (const StoredMessage& m : messages) ordered.push_back(&m);
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const StoredMessage* a, const StoredMessage* b) { return a->id < b->id; });
+    std::stable_sort(
+        ordered.begin(), ordered.end(), [](const StoredMessage* a, const StoredMessage* b) { return a->id < b->id; });
     std::vector<uint8_t> section(static_cast<size_t>(highest_id + uint64_t{1}) * 16, 0);
     for (const StoredMessage* m : ordered) {
         if (m->id > highest_id) throw std::invalid_argument("message id above the highest id");
@@ -159,7 +172,9 @@ std::vector<uint8_t> compress_section(const std::vector<uint8_t>& section) {
     return out;
 }
 
-std::vector<uint8_t> build_catalog(uint32_t highest_id, uint32_t format_word, const std::vector<uint8_t>* wide,
+std::vector<uint8_t> build_catalog(uint32_t highest_id,
+                                   uint32_t format_word,
+                                   const std::vector<uint8_t>* wide,
                                    const std::vector<uint8_t>* narrow) {
     std::vector<uint8_t> out = {0x00, 'Z', 'R', 'R'};
     put_le32(&out, format_word);

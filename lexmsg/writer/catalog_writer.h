@@ -44,8 +44,7 @@ struct StoredMessage {
 // Joins the literal pieces into stored text, with each piece passed through
 // convert (into the section's encoding; false stops with false).
 using PieceConverter = std::function<bool(const std::string& in, std::string* out)>;
-bool store_message(uint32_t id, const std::vector<Piece>& pieces, const PieceConverter& convert,
-                   StoredMessage* out);
+bool store_message(uint32_t id, const std::vector<Piece>& pieces, const PieceConverter& convert, StoredMessage* out);
 
 // The number of UTF-16 code units that UTF-8 text converts to (an ill-formed
 // part counts as one U+FFFD).
@@ -64,7 +63,9 @@ std::vector<uint8_t> compress_section(const std::vector<uint8_t>& section);
 
 // A whole catalog: the header, then the compressed wide and narrow sections
 // (either may be null: absent). The format word is stored as given.
-std::vector<uint8_t> build_catalog(uint32_t highest_id, uint32_t format_word, const std::vector<uint8_t>* wide,
+std::vector<uint8_t> build_catalog(uint32_t highest_id,
+                                   uint32_t format_word,
+                                   const std::vector<uint8_t>* wide,
                                    const std::vector<uint8_t>* narrow);
 
 }  // namespace lexmsg_compile

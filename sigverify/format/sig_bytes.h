@@ -54,9 +54,7 @@ struct ByteView {
     const uint8_t* data;
     size_t size;
 
-    bool holds(size_t offset, size_t width) const {
-        return offset <= size && width <= size - offset;
-    }
+    bool holds(size_t offset, size_t width) const { return offset <= size && width <= size - offset; }
 };
 
 // Reads an unsigned field of `width` characters at `offset`: binary fields

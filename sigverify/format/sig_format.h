@@ -115,11 +115,11 @@ constexpr uint32_t kLegacyLengthSeed = 0x5D2C81E6;
 // PE header fields that the signed content leaves out.
 constexpr uint32_t kDosHeaderSize = 64;
 constexpr uint32_t kDosLfanewOffset = 60;
-constexpr uint32_t kPeOptionalMagic = 24;       // from e_lfanew
-constexpr uint32_t kPeChecksum = 88;            // from e_lfanew
+constexpr uint32_t kPeOptionalMagic = 24;  // from e_lfanew
+constexpr uint32_t kPeChecksum = 88;       // from e_lfanew
 constexpr uint32_t kPeChecksumSize = 4;
-constexpr uint32_t kPeCertDirectory32 = 152;    // from e_lfanew, PE32
-constexpr uint32_t kPeCertDirectory64 = 168;    // from e_lfanew, any other magic
+constexpr uint32_t kPeCertDirectory32 = 152;  // from e_lfanew, PE32
+constexpr uint32_t kPeCertDirectory64 = 168;  // from e_lfanew, any other magic
 constexpr uint32_t kPeCertDirectorySize = 8;
 constexpr uint16_t kPe32Magic = 0x10B;
 

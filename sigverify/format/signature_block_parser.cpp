@@ -34,9 +34,7 @@ bool fail(ParseSlots* slots, int* code, int value) {
     return false;
 }
 
-bool is_line_break(uint8_t c) {
-    return c == 0x0A || c == 0x0D;
-}
+bool is_line_break(uint8_t c) { return c == 0x0A || c == 0x0D; }
 
 // Scans `length` block bytes from block start for a line break: first the
 // `have` bytes already in the buffer, then further reads from the current
@@ -169,8 +167,8 @@ bool parse_signature_block(SigFile* file, uint32_t file_length, sig_block_info* 
     // A hex-text block lives on one line of a text file; a line break inside
     // it could carry script code behind a forged trailer and end marker.
     if (hex) {
-        const int scan = scan_for_line_break(file, slots.window, window, bytes_read,
-                                             static_cast<uint64_t>(end_offset) + kMarkerSize);
+        const int scan = scan_for_line_break(
+            file, slots.window, window, bytes_read, static_cast<uint64_t>(end_offset) + kMarkerSize);
         if (scan != 0) return fail(&slots, code, scan);
     }
 

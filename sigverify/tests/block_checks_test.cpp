@@ -42,8 +42,8 @@ struct Relocation {
 // `signed_file` holds `content_size` signed bytes followed by a block without
 // lead padding and with one record.
 bytes relocate(const bytes& signed_file, size_t content_size, char encoding, const Relocation& r) {
-    BlockFixture block{bytes(signed_file.begin() + static_cast<std::ptrdiff_t>(content_size), signed_file.end()), 0,
-                        encoding};
+    BlockFixture block{
+        bytes(signed_file.begin() + static_cast<std::ptrdiff_t>(content_size), signed_file.end()), 0, encoding};
     const size_t value_offset = block.record(1);
     const size_t value_size = encoding == 'T' ? 512 : 256;
     const size_t room_at = r.room_before_value ? value_offset : value_offset + value_size;
@@ -60,12 +60,12 @@ bytes relocate(const bytes& signed_file, size_t content_size, char encoding, con
     forged.insert(forged.end(), r.lead.begin(), r.lead.end());
     forged.insert(forged.end(), block.file.begin(), block.file.end());
     if (!r.certificate_table.empty()) {
-        sigtest::set_cert_entry(&forged, static_cast<uint32_t>(forged.size()),
-                                static_cast<uint32_t>(r.certificate_table.size()));
+        sigtest::set_cert_entry(
+            &forged, static_cast<uint32_t>(forged.size()), static_cast<uint32_t>(r.certificate_table.size()));
         forged.insert(forged.end(), r.certificate_table.begin(), r.certificate_table.end());
     }
-    forged.insert(forged.end(), signed_file.begin() + at,
-                  signed_file.begin() + static_cast<std::ptrdiff_t>(content_size));
+    forged.insert(
+        forged.end(), signed_file.begin() + at, signed_file.begin() + static_cast<std::ptrdiff_t>(content_size));
     return forged;
 }
 
@@ -92,31 +92,36 @@ void PrintTo(const Attack& a, std::ostream* out) { *out << a.name; }
 
 const Attack kAttacks[] = {
     // Room laid over a section's raw data, the signed bytes following the block.
-    {"pe_block_moved_over_sections", [](char e) {
+    {"pe_block_moved_over_sections",
+     [](char e) {
          Relocation r;
          r.at = 0x300;
          r.room = kReplacementCode;
          return relocate(SignedPe(e), kPeSize, e, r);
      }},
     // A small block, then a certificate table holding the replacement bytes.
-    {"pe_certificate_table_inside_the_file", [](char e) {
+    {"pe_certificate_table_inside_the_file",
+     [](char e) {
          Relocation r;
          r.at = 0x300;
          r.certificate_table = kReplacementCode;
          return relocate(SignedPe(e), kPeSize, e, r);
      }},
-    {"script_block_at_the_front", [](char e) {
+    {"script_block_at_the_front",
+     [](char e) {
          const bytes script = sigtest::make_script();
          return relocate(signed_script(e), script.size(), e, Relocation{});
      }},
-    {"script_block_in_the_middle", [](char e) {
+    {"script_block_in_the_middle",
+     [](char e) {
          const bytes script = sigtest::make_script();
          Relocation r;
          r.at = text("WScript.Echo \"line 0\"\r\n").size() * 3;
          return relocate(signed_script(e), script.size(), e, r);
      }},
     // Dim x:x="<header, records and signature>":<statements>:'<trailer>
-    {"script_statements_on_the_block_line", [](char e) {
+    {"script_statements_on_the_block_line",
+     [](char e) {
          const bytes script = sigtest::make_script();
          Relocation r;
          r.at = script.size();
@@ -125,7 +130,8 @@ const Attack kAttacks[] = {
          r.room_before_value = false;
          return relocate(signed_script(e), script.size(), e, r);
      }},
-    {"statements_in_free_room_only", [](char e) {
+    {"statements_in_free_room_only",
+     [](char e) {
          const bytes script = sigtest::make_script();
          Relocation r;
          r.at = script.size();
@@ -133,7 +139,8 @@ const Attack kAttacks[] = {
          r.room_before_value = false;
          return relocate(signed_script(e), script.size(), e, r);
      }},
-    {"text_in_reserved_header_bytes", [](char e) {
+    {"text_in_reserved_header_bytes",
+     [](char e) {
          return changed_block(sigtest::make_script(), options(e), [](BlockFixture* f) {
              const bytes code = text(":Run 1:'");
              const size_t reserved = f->layout().header_record_count + f->layout().u8_width;
@@ -141,44 +148,52 @@ const Attack kAttacks[] = {
              std::copy(code.begin(), code.end(), at);
          });
      }},
-    {"text_in_reserved_record_bytes", [](char e) {
+    {"text_in_reserved_record_bytes",
+     [](char e) {
          return changed_block(sigtest::make_script(), options(e), [](BlockFixture* f) {
              const size_t reserved = f->block_start + f->record(0) + (f->hex() ? 23 : 12);
              f->file[reserved] = 'X';
          });
      }},
-    {"type_tag_other_than_3", [](char e) {
+    {"type_tag_other_than_3",
+     [](char e) {
          return changed_block(sigtest::make_pe(0x600), options(e), [](BlockFixture* f) {
              f->set(f->layout().header_span_tag, f->layout().u8_width, 4);
          });
      }},
-    {"trailer_type_tag_other_than_3", [](char e) {
+    {"trailer_type_tag_other_than_3",
+     [](char e) {
          return changed_block(sigtest::make_script(), options(e), [](BlockFixture* f) {
              f->set(f->trailer_field(f->layout().trailer_tail_pad_tag), f->layout().u8_width, 0);
          });
      }},
-    {"non_signature_record_with_a_value", [](char e) {
+    {"non_signature_record_with_a_value",
+     [](char e) {
          BlockOptions o = options(e);
          o.extra_records = 1;
          return changed_block(sigtest::make_script(), o, [](BlockFixture* f) { f->set_value_length(0, 8); });
      }},
-    {"non_signature_record_with_an_offset", [](char e) {
+    {"non_signature_record_with_an_offset",
+     [](char e) {
          BlockOptions o = options(e);
          o.extra_records = 1;
          return changed_block(sigtest::make_pe(0x600), o, [](BlockFixture* f) { f->set_value_offset(0, 0x40); });
      }},
-    {"record_key_selector_not_p_or_d", [](char e) {
+    {"record_key_selector_not_p_or_d",
+     [](char e) {
          BlockOptions o = options(e);
          o.extra_records = 1;
          return changed_block(sigtest::make_script(), o, [](BlockFixture* f) { f->set_key_selector(0, '"'); });
      }},
-    {"letters_in_lead_padding_of_a_script", [](char e) {
+    {"letters_in_lead_padding_of_a_script",
+     [](char e) {
          BlockOptions o = options(e);
          o.lead_pad = 12;
          o.lead_text = "Run \"calc\":'";
          return sigtest::sign(sigtest::make_script(), o);
      }},
-    {"letters_in_tail_padding_of_a_script", [](char e) {
+    {"letters_in_tail_padding_of_a_script",
+     [](char e) {
          BlockOptions o = options(e);
          o.tail_pad = 10;
          bytes file = sigtest::sign(sigtest::make_script(), o);
@@ -186,7 +201,8 @@ const Attack kAttacks[] = {
          std::copy(code.begin(), code.end(), file.end() - static_cast<std::ptrdiff_t>(code.size()));
          return file;
      }},
-    {"non_ascii_in_padding_of_a_script", [](char e) {
+    {"non_ascii_in_padding_of_a_script",
+     [](char e) {
          BlockOptions o = options(e);
          o.tail_pad = 4;
          bytes file = sigtest::sign(sigtest::make_script(), o);
@@ -207,7 +223,8 @@ TEST_P(BlockAttack, IsRefused) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEncodings, BlockAttack,
+INSTANTIATE_TEST_SUITE_P(BothEncodings,
+                         BlockAttack,
                          ::testing::Combine(::testing::ValuesIn(kAttacks), ::testing::Values('B', 'T')),
                          [](const auto& param_info) {
                              return std::string(std::get<0>(param_info.param).name) + "_" +
@@ -248,7 +265,8 @@ TEST(BlockAttack, NonDigitInPlaceOfAHexZero) {
     bytes forged = f.file;
     const size_t value = f.block_start + f.record(2);
     const auto zero = std::find(forged.begin() + static_cast<std::ptrdiff_t>(value),
-                                forged.begin() + static_cast<std::ptrdiff_t>(value + 512), '0');
+                                forged.begin() + static_cast<std::ptrdiff_t>(value + 512),
+                                '0');
     ASSERT_NE(zero, forged.begin() + static_cast<std::ptrdiff_t>(value + 512));
     *zero = '"';
     for (uint32_t mode : {0u, 2u}) EXPECT_EQ(sigtest::verify_bytes(forged, mode), (Outcome{false, 8}));
@@ -322,9 +340,9 @@ TEST(BlockChecks, EverySigningOptionStillVerifies) {
                             if (o.lead_text.size() > lead) o.lead_text.resize(lead);
                             const Outcome want = key == 'P' ? Outcome{true, 3} : Outcome{false, 11};
                             bytes file = sigtest::sign(content, o);
-                            const std::string name = std::string(1, encoding) + key + " lead " +
-                                                     std::to_string(lead) + " tail " + std::to_string(tail) +
-                                                     " extra " + std::to_string(extra) + " kind " +
+                            const std::string name = std::string(1, encoding) + key + " lead " + std::to_string(lead) +
+                                                     " tail " + std::to_string(tail) + " extra " +
+                                                     std::to_string(extra) + " kind " +
                                                      std::to_string(static_cast<int>(k));
                             for (uint32_t mode : {0u, 2u}) {
                                 EXPECT_EQ(sigtest::verify_bytes(file, mode), want) << name << " mode " << mode;

@@ -33,8 +33,9 @@ struct BlockFixture {
         return f;
     }
 
-    static BlockFixture from_signature(const bytes& content, const sigverify::BlockOptions& options,
-                                        const uint8_t signature[256]) {
+    static BlockFixture from_signature(const bytes& content,
+                                       const sigverify::BlockOptions& options,
+                                       const uint8_t signature[256]) {
         BlockFixture f;
         bytes block;
         sigverify::build_signature_block(options, content.size(), signature, &block);
@@ -96,7 +97,9 @@ struct BlockFixture {
     void set_record_type(uint32_t i, uint32_t v) { set(record(i) + layout().record_type, layout().u8_width, v); }
     void set_value_offset(uint32_t i, uint32_t v) { set(record(i) + layout().record_value_offset, u32(), v); }
     void set_value_length(uint32_t i, uint32_t v) { set(record(i) + layout().record_value_length, u32(), v); }
-    void set_key_selector(uint32_t i, char c) { file[block_start + record(i) + layout().record_key_selector] = static_cast<uint8_t>(c); }
+    void set_key_selector(uint32_t i, char c) {
+        file[block_start + record(i) + layout().record_key_selector] = static_cast<uint8_t>(c);
+    }
     size_t trailer_field(uint32_t back) const { return find_end_marker() - back - block_start; }
     uint32_t tail_pad() const { return get(trailer_field(layout().trailer_tail_pad), u32()); }
     void set_tail_pad(uint32_t v) { set(trailer_field(layout().trailer_tail_pad), u32(), v); }

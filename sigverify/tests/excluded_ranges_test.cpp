@@ -32,9 +32,13 @@ TEST(ExcludedRanges, BlockRangeInsertion) {
     };
     const Insertion cases[] = {
         {"empty_list", {}, {100, 199}, {{100, 199}}},
-        {"after_pe_fields", {{0x160, 0x163}, {0x1A0, 0x1A7}}, {0xCC00, 0xCD67},
+        {"after_pe_fields",
+         {{0x160, 0x163}, {0x1A0, 0x1A7}},
+         {0xCC00, 0xCD67},
          {{0x160, 0x163}, {0x1A0, 0x1A7}, {0xCC00, 0xCD67}}},
-        {"before_certificate_table", {{0x160, 0x163}, {0x1A0, 0x1A7}, {0xCD68, 0xE6E7}}, {0xCC00, 0xCD67},
+        {"before_certificate_table",
+         {{0x160, 0x163}, {0x1A0, 0x1A7}, {0xCD68, 0xE6E7}},
+         {0xCC00, 0xCD67},
          {{0x160, 0x163}, {0x1A0, 0x1A7}, {0xCC00, 0xCD67}, {0xCD68, 0xE6E7}}},
         // Never in front of the first range, even when it belongs there.
         {"never_first", {{500, 503}, {600, 607}}, {10, 20}, {{500, 503}, {10, 20}, {600, 607}}},

@@ -24,7 +24,8 @@ size_t open_descriptors() {
 TEST(SigFilePosix, WidePathBecomesUtf8) {
     const std::filesystem::path path = std::filesystem::current_path() / u8"sig_file_\u00e9\u4e2d\U0001F600.bin";
     sigtest::write_bytes(path, bytes{1, 2, 3});
-    const std::wstring wide = std::wstring(std::filesystem::current_path().wstring()) + L"/sig_file_\u00e9\u4e2d\U0001F600.bin";
+    const std::wstring wide =
+        std::wstring(std::filesystem::current_path().wstring()) + L"/sig_file_\u00e9\u4e2d\U0001F600.bin";
     EXPECT_TRUE(sigverify::platform_file_door().exists(wide.c_str()));
     sigverify::SigFile* file = sigverify::platform_file_door().open(wide.c_str());
     ASSERT_NE(file, nullptr);
@@ -48,9 +49,12 @@ TEST(SigFilePosix, VerificationsReleaseTheirDescriptors) {
     changed[0x100] ^= 1;
     bytes no_block = sigtest::make_pe(0x300);
     bytes legacy = sigtest::sign_legacy(sigtest::make_script(), 'B');
-    sigtest::TempFile files[] = {sigtest::TempFile(good), sigtest::TempFile(changed),
-                                  sigtest::TempFile(no_block), sigtest::TempFile(legacy),
-                                  sigtest::TempFile(bytes{}), sigtest::TempFile(bytes(10, 'x'))};
+    sigtest::TempFile files[] = {sigtest::TempFile(good),
+                                 sigtest::TempFile(changed),
+                                 sigtest::TempFile(no_block),
+                                 sigtest::TempFile(legacy),
+                                 sigtest::TempFile(bytes{}),
+                                 sigtest::TempFile(bytes(10, 'x'))};
     const size_t before = open_descriptors();
     ASSERT_GT(before, 0u);
     size_t accepted = 0;

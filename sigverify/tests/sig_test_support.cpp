@@ -41,9 +41,7 @@ std::filesystem::path unique_path() {
 
 }  // namespace
 
-TempFile::TempFile(const bytes& content) : path_(unique_path()), wide_(path_.wstring()) {
-    write_bytes(path_, content);
-}
+TempFile::TempFile(const bytes& content) : path_(unique_path()), wide_(path_.wstring()) { write_bytes(path_, content); }
 
 TempFile::~TempFile() {
     std::error_code ignored;
@@ -79,7 +77,8 @@ void private_key_operation(char key_selector, const uint8_t message[256], uint8_
     bignum_free(&s);
 }
 
-bytes append_block_for(const bytes& content, const sigverify::sig_payload& payload,
+bytes append_block_for(const bytes& content,
+                       const sigverify::sig_payload& payload,
                        const sigverify::BlockOptions& options) {
     uint8_t message[256];
     uint8_t signature[256];

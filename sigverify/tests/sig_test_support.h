@@ -43,7 +43,8 @@ bytes sign(const bytes& content, const sigverify::BlockOptions& options = {});
 
 // A block for a payload of the caller's choice, appended to content: what a
 // forger who controls the unsigned fields would make of a signed message.
-bytes append_block_for(const bytes& content, const sigverify::sig_payload& payload,
+bytes append_block_for(const bytes& content,
+                       const sigverify::sig_payload& payload,
                        const sigverify::BlockOptions& options);
 
 // Signs the file's block afresh, as a forger holding the key would: the

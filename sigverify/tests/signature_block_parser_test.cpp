@@ -121,17 +121,30 @@ const ParseCase kParseCases[] = {
     {"end_offset_before_file", [](BlockFixture* f) { f->set_end_offset(0x00FFFFFF); }, 13},
     {"end_offset_wraps", [](BlockFixture* f) { f->set_end_offset(0xFFFFFFF0); }, 13},
     {"start_marker_damaged", [](BlockFixture* f) { f->file[f->block_start + 3] ^= 1; }, 7},
-    {"lead_pad_33", [](BlockFixture* f) { f->set_lead_pad(33); f->set_span(f->span() + 29); }, 8},
-    {"tail_pad_33", [](BlockFixture* f) {
-         f->set_tail_pad(33); f->set_span(f->span() + 27); f->file.resize(f->file.size() + 27, 0x20);
-     }, 8},
+    {"lead_pad_33",
+     [](BlockFixture* f) {
+         f->set_lead_pad(33);
+         f->set_span(f->span() + 29);
+     },
+     8},
+    {"tail_pad_33",
+     [](BlockFixture* f) {
+         f->set_tail_pad(33);
+         f->set_span(f->span() + 27);
+         f->file.resize(f->file.size() + 27, 0x20);
+     },
+     8},
     {"span_one_more", [](BlockFixture* f) { f->set_span(f->span() + 1); }, 8},
     {"span_one_less", [](BlockFixture* f) { f->set_span(f->span() - 1); }, 8},
-    {"span_covers_appended_bytes", [](BlockFixture* f) {
-         f->file.insert(f->file.end(), {'x', 'y', 'z'}); f->set_span(f->span() + 3);
-     }, 8},
+    {"span_covers_appended_bytes",
+     [](BlockFixture* f) {
+         f->file.insert(f->file.end(), {'x', 'y', 'z'});
+         f->set_span(f->span() + 3);
+     },
+     8},
     {"tail_padding_past_end_of_file", [](BlockFixture* f) { f->file.resize(f->file.size() - 2); }, 8},
-    {"lead_padding_before_start_of_file", [](BlockFixture* f) {
+    {"lead_padding_before_start_of_file",
+     [](BlockFixture* f) {
          // Content of 160 bytes in front: a lead_pad of 32 still fits, so
          // drop the content to 2 bytes first.
          bytes tail(f->file.begin() + static_cast<std::ptrdiff_t>(f->block_start - 4), f->file.end());
@@ -139,33 +152,44 @@ const ParseCase kParseCases[] = {
          f->block_start = 4;
          f->file.erase(f->file.begin(), f->file.begin() + 2);
          f->block_start = 2;
-     }, 8},
+     },
+     8},
     {"record_table_past_bytes_read", [](BlockFixture* f) { f->set_record_count(255); }, 8},
     {"record_count_0", [](BlockFixture* f) { f->set_record_count(0); }, 0},
-    {"lead_pad_32", [](BlockFixture* f) {
+    {"lead_pad_32",
+     [](BlockFixture* f) {
          // Rebuild with the largest paddings.
          *f = BlockFixture::unsigned_block(sigtest::make_script(), options(f->encoding, 32, 32));
-     }, 0},
-    {"second_block_after_first", [](BlockFixture* f) {
+     },
+     0},
+    {"second_block_after_first",
+     [](BlockFixture* f) {
          BlockFixture second = BlockFixture::unsigned_block(f->file, options(f->encoding, 0, 0));
          *f = second;
-     }, 0},
-    {"end_marker_21_bytes_into_window", [](BlockFixture* f) {
+     },
+     0},
+    {"end_marker_21_bytes_into_window",
+     [](BlockFixture* f) {
          const std::string text = std::string(21, 'a') + sigverify::kEndMarker;
          f->file = bytes(text.begin(), text.end());
-     }, 7},
-    {"end_marker_20_bytes_into_window", [](BlockFixture* f) {
+     },
+     7},
+    {"end_marker_20_bytes_into_window",
+     [](BlockFixture* f) {
          const std::string text = std::string(20, 'a') + sigverify::kEndMarker;
          f->file = bytes(text.begin(), text.end());
-     }, 8},
+     },
+     8},
     {"file_of_15_bytes", [](BlockFixture* f) { f->file = bytes(15, 'a'); }, 7},
     {"no_end_marker", [](BlockFixture* f) { f->file[f->find_end_marker() + 4] ^= 1; }, 7},
 };
 
-INSTANTIATE_TEST_SUITE_P(BothEncodings, ParserCase,
+INSTANTIATE_TEST_SUITE_P(BothEncodings,
+                         ParserCase,
                          ::testing::Combine(::testing::ValuesIn(kParseCases), ::testing::Values('B', 'T')),
                          [](const auto& param_info) {
-                             return std::string(std::get<0>(param_info.param).name) + "_" + std::get<1>(param_info.param);
+                             return std::string(std::get<0>(param_info.param).name) + "_" +
+                                    std::get<1>(param_info.param);
                          });
 
 TEST(SignatureBlockParser, TwoEndMarkersTakeTheOneNearestTheEnd) {
@@ -227,13 +251,13 @@ TEST(SignatureBlockParser, HexTextLineBreaks) {
         int code;
     };
     const Spot spots[] = {
-        {start, '\n', 8},                 // first byte of the start marker
-        {start + 40, '\r', 8},            // reserved header characters
-        {start + 62 + 30, '\n', 8},       // reserved record characters
-        {start + 62 + 39 + 100, '\r', 8}, // the signature value
-        {end - 1, '\n', 8},               // last byte of the end marker
-        {start - 1, '\n', 0},             // lead padding
-        {end, '\n', 0},                   // tail padding
+        {start, '\n', 8},                  // first byte of the start marker
+        {start + 40, '\r', 8},             // reserved header characters
+        {start + 62 + 30, '\n', 8},        // reserved record characters
+        {start + 62 + 39 + 100, '\r', 8},  // the signature value
+        {end - 1, '\n', 8},                // last byte of the end marker
+        {start - 1, '\n', 0},              // lead padding
+        {end, '\n', 0},                    // tail padding
     };
     for (const Spot& s : spots) {
         BlockFixture f = base;

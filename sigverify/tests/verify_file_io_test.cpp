@@ -79,7 +79,9 @@ const StepCase kLegacySteps[] = {
 
 // Fails each step in turn and checks its code; the run without a failure
 // takes exactly the steps of the table and gives `success`.
-void expect_each_step_gives_its_code(const sigtest::bytes& content, const StepCase* table, size_t count,
+void expect_each_step_gives_its_code(const sigtest::bytes& content,
+                                     const StepCase* table,
+                                     size_t count,
                                      sigtest::Outcome success) {
     sigtest::TempFile f(content);
     sigtest::FaultFileDoor door;
@@ -108,16 +110,20 @@ TEST(VerifyFileIo, EachStepOfABlockVerificationFailsWithItsCode) {
         SCOPED_TRACE(encoding);
         sigverify::BlockOptions options;
         options.encoding = encoding;
-        expect_each_step_gives_its_code(sigtest::sign(sigtest::make_pe(0x600), options), kBlockSteps,
-                                        sizeof kBlockSteps / sizeof kBlockSteps[0], {true, 3});
+        expect_each_step_gives_its_code(sigtest::sign(sigtest::make_pe(0x600), options),
+                                        kBlockSteps,
+                                        sizeof kBlockSteps / sizeof kBlockSteps[0],
+                                        {true, 3});
     }
 }
 
 TEST(VerifyFileIo, EachStepOfALegacyCheckLeavesTheBlockCode) {
     for (char encoding : {'B', 'T'}) {
         SCOPED_TRACE(encoding);
-        expect_each_step_gives_its_code(sigtest::sign_legacy(sigtest::make_pe(0x600), encoding), kLegacySteps,
-                                        sizeof kLegacySteps / sizeof kLegacySteps[0], {true, 2});
+        expect_each_step_gives_its_code(sigtest::sign_legacy(sigtest::make_pe(0x600), encoding),
+                                        kLegacySteps,
+                                        sizeof kLegacySteps / sizeof kLegacySteps[0],
+                                        {true, 2});
     }
 }
 

@@ -42,9 +42,7 @@ SignedPe make_signed_pe(char encoding) {
     return pe;
 }
 
-bool in(size_t at, size_t first, size_t last) {
-    return at >= first && at <= last;
-}
+bool in(size_t at, size_t first, size_t last) { return at >= first && at <= last; }
 
 TEST(VerifyFileTamper, EveryByteOfASignedPe) {
     for (char encoding : {'B', 'T'}) {

@@ -166,40 +166,54 @@ TEST_P(VerifyCode, Gives) {
 
 const CodeCase kCodeCases[] = {
     {"as_signed", [](BlockFixture*) {}, {true, 3}},
-    {"signature_record_second", [](BlockFixture* f) {
+    {"signature_record_second",
+     [](BlockFixture* f) {
          BlockOptions o = options(f->encoding);
          o.extra_records = 1;
          *f = BlockFixture::signed_block(sigtest::make_pe(0x600), o);
-     }, {true, 3}},
+     },
+     {true, 3}},
     {"empty_file", [](BlockFixture* f) { f->file.clear(); }, {false, 13}},
-    {"shorter_than_64_bytes", [](BlockFixture* f) {
+    {"shorter_than_64_bytes",
+     [](BlockFixture* f) {
          bytes small(f->file.end() - 63, f->file.end());
          f->file = small;
-     }, {false, 5}},
+     },
+     {false, 5}},
     {"pe_header_past_end_of_file", [](BlockFixture* f) { sigtest::store_le32(&f->file, 60, 0x7FFFFFF0); }, {false, 5}},
     {"no_block", [](BlockFixture* f) { f->file.resize(f->block_start); }, {false, 7}},
     {"encoding_character", [](BlockFixture* f) { f->set_encoding('Q'); }, {false, 7}},
     {"start_marker", [](BlockFixture* f) { f->file[f->block_start] = 'z'; }, {false, 7}},
     {"end_offset_before_file", [](BlockFixture* f) { f->set_end_offset(0x10000000); }, {false, 13}},
-    {"padding_over_32", [](BlockFixture* f) { f->set_lead_pad(40); f->set_span(f->span() + 40); }, {false, 8}},
+    {"padding_over_32",
+     [](BlockFixture* f) {
+         f->set_lead_pad(40);
+         f->set_span(f->span() + 40);
+     },
+     {false, 8}},
     {"key_selector", [](BlockFixture* f) { f->set_key_selector(0, 'X'); }, {false, 8}},
     {"value_length", [](BlockFixture* f) { f->set_value_length(0, f->hex() ? 510 : 255); }, {false, 8}},
     {"signed_with_the_other_key", [](BlockFixture* f) { f->set_key_selector(0, 'D'); }, {false, 8}},
-    {"signature_damaged", [](BlockFixture* f) {
-         f->file[f->block_start + f->record(1) + 7] ^= static_cast<uint8_t>(f->hex() ? 0x01 : 0x40);  // inside the value
-     }, {false, 8}},
+    {"signature_damaged",
+     [](BlockFixture* f) {
+         f->file[f->block_start + f->record(1) + 7] ^=
+             static_cast<uint8_t>(f->hex() ? 0x01 : 0x40);  // inside the value
+     },
+     {false, 8}},
     {"content_changed", [](BlockFixture* f) { f->file[0x300] ^= 1; }, {false, 9}},
     {"no_signature_record", [](BlockFixture* f) { f->set_record_type(0, 1); }, {false, 10}},
     {"no_records", [](BlockFixture* f) { f->set_record_count(0); }, {false, 10}},
-    {"secondary_key", [](BlockFixture* f) {
-         *f = BlockFixture::signed_block(sigtest::make_pe(0x600), options(f->encoding, 'D'));
-     }, {false, 11}},
+    {"secondary_key",
+     [](BlockFixture* f) { *f = BlockFixture::signed_block(sigtest::make_pe(0x600), options(f->encoding, 'D')); },
+     {false, 11}},
 };
 
-INSTANTIATE_TEST_SUITE_P(BothEncodings, VerifyCode,
+INSTANTIATE_TEST_SUITE_P(BothEncodings,
+                         VerifyCode,
                          ::testing::Combine(::testing::ValuesIn(kCodeCases), ::testing::Values('B', 'T')),
                          [](const auto& param_info) {
-                             return std::string(std::get<0>(param_info.param).name) + "_" + std::get<1>(param_info.param);
+                             return std::string(std::get<0>(param_info.param).name) + "_" +
+                                    std::get<1>(param_info.param);
                          });
 
 TEST(VerifyFile, ArgumentsAndMissingFiles) {
@@ -210,15 +224,18 @@ TEST(VerifyFile, ArgumentsAndMissingFiles) {
     const std::wstring folder = std::filesystem::current_path().wstring();
     EXPECT_FALSE(sigverify::verify_file_signature(folder.c_str(), &code, 2));
     EXPECT_EQ(code, 2);
-    EXPECT_FALSE(sigverify::verify_signature_block(sigverify::platform_file_door(), nullptr, &code, builtin_primary_modulus, 256));
+    EXPECT_FALSE(sigverify::verify_signature_block(
+        sigverify::platform_file_door(), nullptr, &code, builtin_primary_modulus, 256));
     EXPECT_EQ(code, 4);
     const bytes file = sigtest::sign(sigtest::make_script());
     sigtest::TempFile f(file);
     EXPECT_FALSE(sigverify::verify_signature_block(sigverify::platform_file_door(), f.wide(), &code, nullptr, 256));
     EXPECT_EQ(code, 4);
-    EXPECT_FALSE(sigverify::verify_signature_block(sigverify::platform_file_door(), f.wide(), &code, builtin_primary_modulus, 0));
+    EXPECT_FALSE(sigverify::verify_signature_block(
+        sigverify::platform_file_door(), f.wide(), &code, builtin_primary_modulus, 0));
     EXPECT_EQ(code, 4);
-    EXPECT_TRUE(sigverify::verify_signature_block(sigverify::platform_file_door(), f.wide(), &code, builtin_primary_modulus, 256));
+    EXPECT_TRUE(sigverify::verify_signature_block(
+        sigverify::platform_file_door(), f.wide(), &code, builtin_primary_modulus, 256));
     EXPECT_EQ(code, 3);
     // The code may be left out; the boolean still answers.
     EXPECT_TRUE(sigverify::verify_file_signature(f.wide(), nullptr, 0));

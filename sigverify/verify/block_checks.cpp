@@ -62,7 +62,9 @@ private:
     uint8_t blank_;
 };
 
-bool header_and_records_hold_fields_only(BlockBody* body, const sig_block_info& block, const BlockLayout& layout,
+bool header_and_records_hold_fields_only(BlockBody* body,
+                                         const sig_block_info& block,
+                                         const BlockLayout& layout,
                                          const sig_record* used) {
     uint32_t ignored = 0;
     body->blank(0, kMarkerSize);  // matched by the parser
@@ -97,8 +99,8 @@ bool trailer_holds_fields_only(BlockBody* body, const sig_block_info& block, con
         !body->take_tag(end_marker - layout.trailer_tail_pad_tag)) {
         return false;
     }
-    body->blank(end_marker - 1, 1);             // the encoding character
-    body->blank(end_marker, kMarkerSize);       // the end marker
+    body->blank(end_marker - 1, 1);        // the encoding character
+    body->blank(end_marker, kMarkerSize);  // the end marker
     return true;
 }
 
@@ -139,8 +141,8 @@ bool block_ends_the_file(uint32_t block_last, const PeCertTable& cert, uint32_t 
     return cert.address == after_block && static_cast<uint64_t>(cert.address) + cert.size == file_length;
 }
 
-int check_block_bytes(SigFile* file, const sig_block_info& block, uint32_t block_first, const sig_record* used,
-                      bool text_file) {
+int check_block_bytes(
+    SigFile* file, const sig_block_info& block, uint32_t block_first, const sig_record* used, bool text_file) {
     auto* range = static_cast<uint8_t*>(crypto_calloc(block.span, 1));
     if (range == nullptr) return kCodeNoMemory;
     int result = kCodeIoError;

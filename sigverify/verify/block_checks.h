@@ -38,8 +38,8 @@ bool block_ends_the_file(uint32_t block_last, const PeCertTable& cert, uint32_t 
 // `used` points into block.records. The value's own characters are checked
 // where it is read (read_signature_payload). Returns 0, or 8 when a check
 // fails, 3 when memory runs out, 13 when the range cannot be read.
-int check_block_bytes(SigFile* file, const sig_block_info& block, uint32_t block_first, const sig_record* used,
-                      bool text_file);
+int check_block_bytes(
+    SigFile* file, const sig_block_info& block, uint32_t block_first, const sig_record* used, bool text_file);
 
 }  // namespace sigverify
 

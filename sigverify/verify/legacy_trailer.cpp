@@ -99,8 +99,7 @@ bool check_legacy_trailer(SigFileDoor& door, const wchar_t* path) {
     }
     uint8_t digest[16];
     md5_digest(slots.content, content_length, digest);
-    const bool verified =
-        signed_length == file_length && std::memcmp(digest, message + kLegacyMd5, sizeof digest) == 0;
+    const bool verified = signed_length == file_length && std::memcmp(digest, message + kLegacyMd5, sizeof digest) == 0;
     wipe_bytes(message, sizeof message);
     release_slots(&slots);
     return verified;

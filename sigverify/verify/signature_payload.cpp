@@ -52,8 +52,14 @@ void unpack_payload(const uint8_t* message, sig_payload* payload) {
     std::memcpy(payload->reserved2, message + kMessageReserved2, sizeof payload->reserved2);
 }
 
-bool read_signature_payload(SigFile* file, uint32_t block_distance, char encoding, const sig_record& record,
-                            const uint8_t* key, uint32_t key_length, sig_payload* expected, int* code) {
+bool read_signature_payload(SigFile* file,
+                            uint32_t block_distance,
+                            char encoding,
+                            const sig_record& record,
+                            const uint8_t* key,
+                            uint32_t key_length,
+                            sig_payload* expected,
+                            int* code) {
     PayloadSlots slots;
     if (key == nullptr || key_length != kSignatureSize) return fail(&slots, code, kCodeMissingArgument);
     if (record.value_length != kSignatureSize) return fail(&slots, code, kCodeMalformed);

@@ -19,8 +19,14 @@ namespace sigverify {
 // 256, a hex-text value holding a character that is not a hexadecimal digit,
 // a value not below the modulus, or no "ZRSIGN" magic), 3 (seek to the value failed, no memory), 13 (read
 // error or short read).
-bool read_signature_payload(SigFile* file, uint32_t block_distance, char encoding, const sig_record& record,
-                            const uint8_t* key, uint32_t key_length, sig_payload* expected, int* code);
+bool read_signature_payload(SigFile* file,
+                            uint32_t block_distance,
+                            char encoding,
+                            const sig_record& record,
+                            const uint8_t* key,
+                            uint32_t key_length,
+                            sig_payload* expected,
+                            int* code);
 
 // Fills a payload from the first 174 bytes of a signed message.
 void unpack_payload(const uint8_t* message, sig_payload* payload);

@@ -18,8 +18,8 @@ bool read_exact(SigFile* file, uint8_t* out, uint64_t size) {
 
 }  // namespace
 
-bool read_signed_content(SigFile* file, uint32_t limit, const excluded_range* ranges, uint8_t* buffer,
-                         uint32_t* count, int* code) {
+bool read_signed_content(
+    SigFile* file, uint32_t limit, const excluded_range* ranges, uint8_t* buffer, uint32_t* count, int* code) {
     *count = 0;
     if (!sig_file_seek(file, 0, false)) {
         *code = kCodeMissingArgument;

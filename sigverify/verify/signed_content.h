@@ -17,8 +17,8 @@ namespace sigverify {
 // before the end of the previous one only skips what it adds. Returns false
 // with *code 4 when the seek to the start fails, 13 on any later failed seek,
 // read error or short read.
-bool read_signed_content(SigFile* file, uint32_t limit, const excluded_range* ranges, uint8_t* buffer,
-                         uint32_t* count, int* code);
+bool read_signed_content(
+    SigFile* file, uint32_t limit, const excluded_range* ranges, uint8_t* buffer, uint32_t* count, int* code);
 
 // Reads the signed content of the whole file into one buffer as large as the
 // file, then fills payload's signed length (low and high word), content MD5

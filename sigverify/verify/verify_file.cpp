@@ -45,8 +45,8 @@ bool finish(VerifySlots* slots, int* code, int value, bool result) {
 
 }  // namespace
 
-bool verify_signature_block(SigFileDoor& door, const wchar_t* path, int* code, const uint8_t* key,
-                            uint32_t key_length) {
+bool verify_signature_block(
+    SigFileDoor& door, const wchar_t* path, int* code, const uint8_t* key, uint32_t key_length) {
     VerifySlots slots;
     int step = 0;
     if (path == nullptr || key == nullptr || key_length == 0) return finish(&slots, code, kCodeMissingArgument, false);
@@ -85,8 +85,14 @@ bool verify_signature_block(SigFileDoor& door, const wchar_t* path, int* code, c
     } else {
         return finish(&slots, code, kCodeMalformed, false);
     }
-    if (!read_signature_payload(slots.file, slots.block.block_distance, slots.block.encoding, *record, record_key,
-                                record_key_length, &slots.expected, &step)) {
+    if (!read_signature_payload(slots.file,
+                                slots.block.block_distance,
+                                slots.block.encoding,
+                                *record,
+                                record_key,
+                                record_key_length,
+                                &slots.expected,
+                                &step)) {
         return finish(&slots, code, step, false);
     }
 

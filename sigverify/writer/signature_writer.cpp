@@ -31,8 +31,8 @@ void put_field(uint8_t* at, uint32_t value, uint32_t width, bool hex) {
 }
 
 // A u32 field with its type tag, the tag at its own position.
-void put_tagged(uint8_t* base, uint32_t tag_at, uint32_t field_at, uint32_t value, const BlockLayout& layout,
-                bool hex) {
+void put_tagged(
+    uint8_t* base, uint32_t tag_at, uint32_t field_at, uint32_t value, const BlockLayout& layout, bool hex) {
     put_field(base + tag_at, kTypeTag, layout.u8_width, hex);
     put_field(base + field_at, value, layout.u32_width, hex);
 }
@@ -82,8 +82,7 @@ SignCheck compute_signing_payload(SigFile* file, sig_payload* payload) {
     }
     PeCertTable cert{};
     bool out_of_memory = false;
-    if (file_length >= kDosHeaderSize &&
-        !collect_pe_exclusions(slots.file, &slots.ranges, &cert, &out_of_memory)) {
+    if (file_length >= kDosHeaderSize && !collect_pe_exclusions(slots.file, &slots.ranges, &cert, &out_of_memory)) {
         return finish(&slots, false, out_of_memory ? "out of memory" : "the PE headers cannot be read");
     }
     if (cert.present) {
@@ -103,8 +102,8 @@ SignCheck compute_signing_payload(SigFile* file, sig_payload* payload) {
     const uint32_t head_limit = file_length < kHeadDigestLimit ? file_length : kHeadDigestLimit;
     slots.head = static_cast<uint8_t*>(crypto_calloc(kHeadDigestLimit, 1));
     uint32_t head_count = 0;
-    if (slots.head == nullptr || !read_signed_content(slots.file, head_limit, slots.ranges, slots.head,
-                                                       &head_count, &code)) {
+    if (slots.head == nullptr ||
+        !read_signed_content(slots.file, head_limit, slots.ranges, slots.head, &head_count, &code)) {
         return finish(&slots, false, "cannot read the file");
     }
     md5_digest(slots.head, head_count, payload->head_digest);
@@ -131,7 +130,9 @@ void build_signed_message(const sig_payload& payload, uint8_t message[256]) {
     store_le32(message + kMessageSize - 16, kMessageBodySize);
 }
 
-bool build_signature_block(const BlockOptions& options, uint64_t file_length, const uint8_t signature[256],
+bool build_signature_block(const BlockOptions& options,
+                           uint64_t file_length,
+                           const uint8_t signature[256],
                            std::vector<uint8_t>* block) {
     const bool hex = options.encoding == kEncodingHexText;
     if ((!hex && options.encoding != kEncodingBinary) || options.lead_pad > kMaxPadding ||
@@ -169,11 +170,20 @@ bool build_signature_block(const BlockOptions& options, uint64_t file_length, co
         const bool signature_record = i == options.extra_records;
         uint8_t* record = start + layout.header_size + layout.record_size * i;
         put_field(record + layout.record_type, signature_record ? kSignatureRecordType : 1, layout.u8_width, hex);
-        put_tagged(record, layout.record_value_offset_tag, layout.record_value_offset,
-                   signature_record ? value_offset : 0, layout, hex);
-        put_tagged(record, layout.record_value_length_tag, layout.record_value_length,
-                   signature_record ? value_size : 0, layout, hex);
-        record[layout.record_key_selector] = static_cast<uint8_t>(signature_record ? options.key_selector : kKeyPrimary);
+        put_tagged(record,
+                   layout.record_value_offset_tag,
+                   layout.record_value_offset,
+                   signature_record ? value_offset : 0,
+                   layout,
+                   hex);
+        put_tagged(record,
+                   layout.record_value_length_tag,
+                   layout.record_value_length,
+                   signature_record ? value_size : 0,
+                   layout,
+                   hex);
+        record[layout.record_key_selector] =
+            static_cast<uint8_t>(signature_record ? options.key_selector : kKeyPrimary);
     }
     if (hex) {
         std::vector<uint8_t> text;

@@ -34,7 +34,8 @@ void usage(std::FILE* to) {
         "  sweepkit-sign verify [--mode N] FILE\n"
         "  sweepkit-sign --help | --version\n"
         "Signing appends to FILE (or writes FILE plus the signature to OUT). Without\n"
-        "--private-key the development keys in " SK_DEV_KEYS_DIR " are used.\n"
+        "--private-key the development keys in " SK_DEV_KEYS_DIR
+        " are used.\n"
         "verify prints 'accepted CODE' or 'rejected CODE' with the code's meaning and exits\n"
         "0 (accepted), 1 (rejected) or 2 (usage or I/O error). See sweepkit-sign(1).\n",
         to);
@@ -109,14 +110,17 @@ bool read_file(const std::string& path, std::vector<uint8_t>* content) {
     content->clear();
     uint8_t buffer[65536];
     size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) content->insert(content->end(), buffer, buffer + n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0)
+        content->insert(content->end(), buffer, buffer + n);
     return std::ferror(in.get()) == 0;
 }
 
 // Writes the file's content plus the appended bytes through a temporary file
 // renamed into place, so a failure leaves the target as it was.
-bool write_signed(const std::string& target, const std::vector<uint8_t>& content,
-                  const std::vector<uint8_t>& appended, std::string* error) {
+bool write_signed(const std::string& target,
+                  const std::vector<uint8_t>& content,
+                  const std::vector<uint8_t>& appended,
+                  std::string* error) {
     const std::string temporary = target + ".sweepkit-sign.tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -152,9 +156,12 @@ bool sign_message(const Arguments& args, char selector, const uint8_t message[25
         std::fprintf(stderr, "sweepkit-sign: %s\n", error.c_str());
         return false;
     }
-    const uint8_t* builtin = selector == 'D' ? sigverify::builtin_secondary_modulus : sigverify::builtin_primary_modulus;
+    const uint8_t* builtin =
+        selector == 'D' ? sigverify::builtin_secondary_modulus : sigverify::builtin_primary_modulus;
     if (std::memcmp(modulus, builtin, 256) != 0) {
-        std::fprintf(stderr, "sweepkit-sign: warning: %s is not the %s key built into this verifier\n", pem.c_str(),
+        std::fprintf(stderr,
+                     "sweepkit-sign: warning: %s is not the %s key built into this verifier\n",
+                     pem.c_str(),
                      selector == 'D' ? "secondary" : "primary");
     }
     return true;
@@ -175,8 +182,8 @@ int command_sign(const Arguments& args) {
     const sigverify::SignCheck check = sigverify::compute_signing_payload(&file, &payload);
     if (!check.ok) return fail(args.file, check.reason);
     const std::string& lead_text = args.block.lead_text;
-    if (!check.image && !sigverify::padding_is_inert(reinterpret_cast<const uint8_t*>(lead_text.data()),
-                                                     lead_text.size())) {
+    if (!check.image &&
+        !sigverify::padding_is_inert(reinterpret_cast<const uint8_t*>(lead_text.data()), lead_text.size())) {
         return fail(args.file,
                     "--lead-text holds a letter or a byte outside ASCII; the file is not a PE image, so a script "
                     "host reads its padding, which the verification then refuses");
@@ -203,8 +210,11 @@ int command_sign(const Arguments& args) {
     if (!write_signed(args.output.empty() ? args.file : args.output, content, block, &error)) {
         return fail(args.file, error);
     }
-    std::printf("signed %s: %c block, %s key, %zu bytes appended\n", args.file.c_str(), args.encoding,
-                args.key == 'D' ? "secondary" : "primary", block.size());
+    std::printf("signed %s: %c block, %s key, %zu bytes appended\n",
+                args.file.c_str(),
+                args.encoding,
+                args.key == 'D' ? "secondary" : "primary",
+                block.size());
     return kExitOk;
 }
 
@@ -223,8 +233,7 @@ int command_sign_legacy(const Arguments& args) {
     if (!write_signed(args.output.empty() ? args.file : args.output, content, trailer, &error)) {
         return fail(args.file, error);
     }
-    std::printf("signed %s: legacy %c trailer, %zu bytes appended\n", args.file.c_str(), args.encoding,
-                trailer.size());
+    std::printf("signed %s: legacy %c trailer, %zu bytes appended\n", args.file.c_str(), args.encoding, trailer.size());
     return kExitOk;
 }
 
@@ -262,7 +271,8 @@ int main(int argc, char** argv) {
     Arguments args;
     switch (which) {
         case Command::sign:
-            if (!parse_arguments(argc, argv,
+            if (!parse_arguments(argc,
+                                 argv,
                                  "--encoding --key --private-key --lead-pad --lead-text --tail-pad --extra-records "
                                  "--output ",
                                  &args)) {

@@ -36,8 +36,11 @@ std::unique_ptr<BIGNUM, BnDeleter> key_number(const EVP_PKEY* key, const char* n
 
 }  // namespace
 
-bool private_key_operation(const std::string& pem_path, const uint8_t message[256], uint8_t signature[256],
-                           uint8_t modulus[256], std::string* error) {
+bool private_key_operation(const std::string& pem_path,
+                           const uint8_t message[256],
+                           uint8_t signature[256],
+                           uint8_t modulus[256],
+                           std::string* error) {
     std::unique_ptr<FILE, FileCloser> file(std::fopen(pem_path.c_str(), "rb"));
     if (!file) {
         *error = "cannot open the private key " + pem_path;
@@ -56,8 +59,7 @@ bool private_key_operation(const std::string& pem_path, const uint8_t message[25
     }
     std::unique_ptr<EVP_PKEY_CTX, CtxDeleter> ctx(EVP_PKEY_CTX_new(key.get(), nullptr));
     size_t length = 256;
-    if (!ctx || EVP_PKEY_decrypt_init(ctx.get()) <= 0 ||
-        EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_NO_PADDING) <= 0 ||
+    if (!ctx || EVP_PKEY_decrypt_init(ctx.get()) <= 0 || EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_NO_PADDING) <= 0 ||
         EVP_PKEY_decrypt(ctx.get(), signature, &length, message, 256) <= 0 || length != 256) {
         *error = "the private-key operation failed";
         return false;

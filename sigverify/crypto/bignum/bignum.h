@@ -8,9 +8,9 @@
 namespace sigverify {
 
 struct BigNum {
-  uint32_t* digits;   // owned; every digit from used up to capacity is zero
-  uint32_t used;      // significant digits, 0 for zero
-  uint32_t capacity;  // digits allocated, at least 1
+    uint32_t* digits;   // owned; every digit from used up to capacity is zero
+    uint32_t used;      // significant digits, 0 for zero
+    uint32_t capacity;  // digits allocated, at least 1
 };
 
 // A new zero BigNum (capacity 1, used 0), or null when memory runs out.

@@ -26,8 +26,7 @@ void digits_square(uint32_t* w, const uint32_t* x, uint32_t n);
 // w := w - qd * v over n digits, top being the digit above w[n-1]; returns
 // top minus the final borrow (non-zero when the difference went negative).
 // With qd = 0 it returns top and changes nothing.
-uint32_t digits_mul_sub(uint32_t top, uint32_t* w, const uint32_t* v, uint32_t qd,
-                        uint32_t n);
+uint32_t digits_mul_sub(uint32_t top, uint32_t* w, const uint32_t* v, uint32_t qd, uint32_t n);
 
 // 1 when u > v, -1 when u < v, 0 when equal or n = 0.
 int digits_compare(const uint32_t* u, const uint32_t* v, uint32_t n);
@@ -67,8 +66,7 @@ uint32_t digits_div_word(uint32_t* q, const uint32_t* u, uint32_t d, uint32_t n)
 // else 0. v is normalised in place during the call and restored before it
 // returns: it MUST be writable and MUST NOT overlap q or r; q, r and u MUST be
 // distinct.
-int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint32_t* v,
-                  uint32_t vn);
+int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint32_t* v, uint32_t vn);
 
 // y := x^e mod m by the left-to-right binary method, with a full division
 // after every product; all arrays have n digits. Sets *status to 0, or to 1
@@ -76,8 +74,7 @@ int digits_divide(uint32_t* q, uint32_t* r, const uint32_t* u, uint32_t un, uint
 // result is 0). Returns -1 for n = 0, else 0. An exponent of 1 returns x
 // unreduced; a zero exponent gives y = 1. The work areas are wiped before they
 // are released. y may be x.
-int digits_mod_exp(uint32_t* y, const uint32_t* x, const uint32_t* e, const uint32_t* m,
-                   uint32_t n, int* status);
+int digits_mod_exp(uint32_t* y, const uint32_t* x, const uint32_t* e, const uint32_t* m, uint32_t n, int* status);
 
 // Loads the big-endian string of len bytes into n digits (all zeroed first);
 // leading bytes that do not fit are ignored. Returns the digits filled.

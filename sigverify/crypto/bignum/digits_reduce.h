@@ -9,9 +9,9 @@
 namespace sigverify {
 
 struct ReadyDivisor {
-  const uint32_t* digits = nullptr;      // normalised: the top bit of the top digit set
-  uint32_t used = 0;                     // significant digits
-  uint32_t shift = 0;                    // bits that v was shifted left by
+    const uint32_t* digits = nullptr;  // normalised: the top bit of the top digit set
+    uint32_t used = 0;                 // significant digits
+    uint32_t shift = 0;                // bits that v was shifted left by
 };
 
 // Normalises v (n digits) in place. Returns false and leaves v alone when v

@@ -7,9 +7,9 @@
 namespace sigverify {
 
 struct Md5Context {
-  uint32_t state[4];      // chaining words A, B, C, D
-  uint32_t bit_count[2];  // message bits fed so far, mod 2^64; [0] is the low word
-  uint8_t buffer[64];     // unprocessed tail; fill level is (bit_count[0] / 8) mod 64
+    uint32_t state[4];      // chaining words A, B, C, D
+    uint32_t bit_count[2];  // message bits fed so far, mod 2^64; [0] is the low word
+    uint8_t buffer[64];     // unprocessed tail; fill level is (bit_count[0] / 8) mod 64
 };
 
 // Makes the context ready for a new message.

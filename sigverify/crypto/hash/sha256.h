@@ -7,10 +7,10 @@
 namespace sigverify {
 
 struct Sha256Context {
-  uint64_t total_length;     // bytes already compressed (whole blocks only)
-  uint32_t buffered_length;  // bytes waiting in block, 0 to 63 between calls
-  uint8_t block[128];        // waiting input; two blocks so the padding may span both
-  uint32_t state[8];         // H0..H7
+    uint64_t total_length;     // bytes already compressed (whole blocks only)
+    uint32_t buffered_length;  // bytes waiting in block, 0 to 63 between calls
+    uint8_t block[128];        // waiting input; two blocks so the padding may span both
+    uint32_t state[8];         // H0..H7
 };
 
 // Makes the context ready for a new message.

@@ -21,13 +21,13 @@ void crypto_free(void* block, size_t size);
 // Test hooks; every member may be null. For tests only: a process-wide
 // setting, not synchronised.
 struct CryptoAllocHooks {
-  // Asked before every allocation; returning false makes it fail.
-  bool (*may_allocate)(size_t bytes, void* context);
-  // Told of every block handed out.
-  void (*allocated)(void* block, size_t bytes, void* context);
-  // Shown every block just before it is released.
-  void (*releasing)(void* block, void* context);
-  void* context;
+    // Asked before every allocation; returning false makes it fail.
+    bool (*may_allocate)(size_t bytes, void* context);
+    // Told of every block handed out.
+    void (*allocated)(void* block, size_t bytes, void* context);
+    // Shown every block just before it is released.
+    void (*releasing)(void* block, void* context);
+    void* context;
 };
 
 // Installs a copy of *hooks; null removes them.

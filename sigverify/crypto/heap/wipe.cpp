@@ -8,9 +8,9 @@
 namespace sigverify {
 
 void wipe_bytes(void* block, size_t size) {
-  if (size == 0) return;
-  std::memset(block, 0, size);
-  __asm__ __volatile__("" : : "r"(block) : "memory");
+    if (size == 0) return;
+    std::memset(block, 0, size);
+    __asm__ __volatile__("" : : "r"(block) : "memory");
 }
 
 }  // namespace sigverify

@@ -16,8 +16,8 @@ namespace sigverify {
 // stand at p = d + ((key_bits - d) mod 16), d rounded up to a multiple of 16.
 // Returns d when the trailer checks out, 0 otherwise (including when memory
 // runs out).
-uint32_t rsa_open_signature(const uint8_t* signature, uint8_t* message, const uint8_t* modulus,
-                            uint32_t key_bits, uint8_t* work);
+uint32_t rsa_open_signature(
+    const uint8_t* signature, uint8_t* message, const uint8_t* modulus, uint32_t key_bits, uint8_t* work);
 
 }  // namespace sigverify
 

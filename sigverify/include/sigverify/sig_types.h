@@ -46,7 +46,7 @@ struct excluded_range {
     uint32_t first;
     uint32_t first_high;  // always 0
     uint32_t last;
-    uint32_t last_high;   // always 0
+    uint32_t last_high;  // always 0
     excluded_range* next;
 };
 

@@ -16,12 +16,12 @@
 namespace sigverify {
 
 struct BlockOptions {
-    char encoding = 'B';        // 'B' binary or 'T' hex text
-    char key_selector = 'P';    // 'P' primary or 'D' secondary
-    uint32_t lead_pad = 0;      // 0 to 32
-    int64_t tail_pad = -1;      // 0 to 32; -1: what aligns the block's end to 8 bytes
-    std::string lead_text;      // bytes that start the lead padding (a comment mark)
-    uint32_t extra_records = 0; // non-signature records placed before the signature record
+    char encoding = 'B';         // 'B' binary or 'T' hex text
+    char key_selector = 'P';     // 'P' primary or 'D' secondary
+    uint32_t lead_pad = 0;       // 0 to 32
+    int64_t tail_pad = -1;       // 0 to 32; -1: what aligns the block's end to 8 bytes
+    std::string lead_text;       // bytes that start the lead padding (a comment mark)
+    uint32_t extra_records = 0;  // non-signature records placed before the signature record
 };
 
 // Why a file cannot be signed, or 0 when it can. Refuses (code 8 with a
@@ -46,7 +46,9 @@ void build_signed_message(const sig_payload& payload, uint8_t message[256]);
 
 // The bytes of a block to append to a file of `file_length` bytes.
 // False when an option is out of range.
-bool build_signature_block(const BlockOptions& options, uint64_t file_length, const uint8_t signature[256],
+bool build_signature_block(const BlockOptions& options,
+                           uint64_t file_length,
+                           const uint8_t signature[256],
                            std::vector<uint8_t>* block);
 
 // The legacy trailer's message for a file whose bytes in front of the

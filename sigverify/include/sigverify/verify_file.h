@@ -22,8 +22,7 @@ bool verify_file_signature(SigFileDoor& door, const wchar_t* path, int* code, ui
 // gives false with 8; one that verifies with the secondary key, false with 11. Every other outcome is false
 // with its code. code may be null. Everything the call opens or allocates is
 // released before it returns.
-bool verify_signature_block(SigFileDoor& door, const wchar_t* path, int* code, const uint8_t* key,
-                            uint32_t key_length);
+bool verify_signature_block(SigFileDoor& door, const wchar_t* path, int* code, const uint8_t* key, uint32_t key_length);
 
 }  // namespace sigverify
 

@@ -108,8 +108,10 @@ TEST(Compile, RoundTripGivesIdenticalBytes) {
         "9 = caf\xC3\xA9 %2 \xE2\x82\xAC %1 \xC3\xBC\n"
         "10 = \n"
         "12 = % 1 is not an insertion? no: %%1 is text\n";
-    for (CompileOptions options : {CompileOptions{true, true, 1252}, CompileOptions{true, false, 1252},
-                                   CompileOptions{false, true, 1252}, CompileOptions{false, true, 1250}}) {
+    for (CompileOptions options : {CompileOptions{true, true, 1252},
+                                   CompileOptions{true, false, 1252},
+                                   CompileOptions{false, true, 1252},
+                                   CompileOptions{false, true, 1250}}) {
         SCOPED_TRACE(std::to_string(options.wide) + std::to_string(options.narrow));
         std::vector<std::string> errors;
         const auto messages = parse_source(source, "t.msg", &errors);

@@ -20,9 +20,7 @@ uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
            static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
 
-uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
+uint16_t le16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
 
 struct ImageKind {
     const char* name;
@@ -37,7 +35,8 @@ TEST(Authenticode, CoexistsWithTheSignatureBlock) {
     const std::string key = tooltest::test_file("key.pem");
     const std::string cert = tooltest::test_file("cert.pem");
     ASSERT_EQ(run("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=Sweepkit throwaway test signer'"
-                  " -keyout " + quote(key) + " -out " + quote(cert) + " 2>/dev/null")
+                  " -keyout " +
+                  quote(key) + " -out " + quote(cert) + " 2>/dev/null")
                   .exit_code,
               0);
     const ImageKind kinds[] = {

@@ -65,7 +65,8 @@ ImageLayout layout_of(const bytes& image) {
         if (raw != 0) first_raw = std::min(first_raw, raw);
     }
     const bool pe32 = le16(image, optional) == sigverify::kPe32Magic;
-    return {sections + 40 * count, first_raw,
+    return {sections + 40 * count,
+            first_raw,
             e_lfanew + (pe32 ? sigverify::kPeCertDirectory32 : sigverify::kPeCertDirectory64)};
 }
 
@@ -85,8 +86,8 @@ bytes changed_program(const bytes& image) {
 // value_offset, and `inner` bytes between the record table and the trailer.
 bytes binary_block(uint32_t value_offset, const bytes& inner) {
     const sigverify::BlockLayout& layout = sigverify::kBinaryLayout;
-    const auto end_offset = static_cast<uint32_t>(layout.header_size + layout.record_size + inner.size() +
-                                                  layout.trailer_size);
+    const auto end_offset =
+        static_cast<uint32_t>(layout.header_size + layout.record_size + inner.size() + layout.trailer_size);
     bytes block(layout.header_size + layout.record_size, 0);
     std::memcpy(block.data(), sigverify::kStartMarker, sigverify::kMarkerSize);
     block[layout.header_lead_pad_tag] = sigverify::kTypeTag;
@@ -118,8 +119,8 @@ struct Forgery {
 
 // Both forgeries of a program of `length` bytes whose signed copy is
 // `signed_file`; the block goes at `at`, in the header padding.
-std::vector<Forgery> forge(const bytes& signed_file, size_t length, const bytes& changed, uint32_t at,
-                           const ImageLayout& layout) {
+std::vector<Forgery> forge(
+    const bytes& signed_file, size_t length, const bytes& changed, uint32_t at, const ImageLayout& layout) {
     const uint32_t table_end = sigverify::kBinaryLayout.header_size + sigverify::kBinaryLayout.record_size;
     const bytes signature(signed_file.begin() + static_cast<std::ptrdiff_t>(length + table_end),
                           signed_file.begin() + static_cast<std::ptrdiff_t>(length + table_end + 256));
@@ -192,8 +193,8 @@ TEST(ForgedPe, ChangedSectionsBehindAMovedBlockAreRefused) {
             forged_programs.push_back(path);
             for (const char* mode : {"0", "2"}) {
                 const auto verdict = run(tool({"verify", "--mode", mode, path}));
-                EXPECT_EQ(verdict.output.rfind("rejected 8: ", 0), 0u) << f.name << " mode " << mode << ": "
-                                                                       << verdict.output;
+                EXPECT_EQ(verdict.output.rfind("rejected 8: ", 0), 0u)
+                    << f.name << " mode " << mode << ": " << verdict.output;
                 EXPECT_EQ(verdict.exit_code, 1) << f.name;
             }
         }
