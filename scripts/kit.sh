@@ -24,12 +24,8 @@ copy_all() {  # copy_all DEST FILE...
   done
 }
 
-copy_all dist/windows build/win32/bin/lexmsg.dll build/win32/lib/liblexmsg.dll.a
+copy_all dist/windows build/win32/bin/lexmsg.dll build/win32/lib/liblexmsg.dll.a build/win32/bin/sweepkit-install.exe
 copy_all dist/linux build/native/bin/liblexmsg.so
-if [ -f installer/CMakeLists.txt ]; then
-  copy_all dist/windows build/win32/bin/sweepkit-install.exe
-  copy_all dist/linux build/native/bin/sweepkit-install
-fi
 copy_all dist/tools build/native/bin/sweepkit-sign build/native/bin/lexmsg-compile
 copy_all dist/include lexmsg/include/lexmsg.h
 
@@ -52,6 +48,7 @@ lintian dist/packages/*.deb > dist/packages/lintian.txt 2>&1 || true
   echo
   echo "lexmsg.dll: $(scripts/check-exports.sh dist/windows/lexmsg.dll lexmsg/lexmsg.def | tr '\n' ' ')"
   echo "liblexmsg.so: $(scripts/check-exports.sh dist/linux/liblexmsg.so lexmsg/lexmsg.def | tr '\n' ' ')"
+  echo "sweepkit-install.exe: $(installer/tests/check_program_file.sh dist/windows/sweepkit-install.exe x86 | tail -1)"
   echo "lintian on the Debian packages (dist/packages/lintian.txt):"
   grep -v 'running with root privileges' dist/packages/lintian.txt | sed 's/^/  /'
 } > "$summary"
