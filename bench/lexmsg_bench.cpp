@@ -143,8 +143,17 @@ void BM_lexmsg_getMessageA_mf_variadic(benchmark::State& state) {
     size_t i = 0;
     for (auto _ : state) {
         char* buffer = out;
-        const int rc = lexmsg_getMessageA_mf(s.narrow, s.ids[i++ % kDraws], 3, &buffer, sizeof out, LEXMSG_ARG_INT,
-                                             42, LEXMSG_ARG_CHARP, kName, LEXMSG_ARG_UINT, 3000000000u);
+        const int rc = lexmsg_getMessageA_mf(s.narrow,
+                                             s.ids[i++ % kDraws],
+                                             3,
+                                             &buffer,
+                                             sizeof out,
+                                             LEXMSG_ARG_INT,
+                                             42,
+                                             LEXMSG_ARG_CHARP,
+                                             kName,
+                                             LEXMSG_ARG_UINT,
+                                             3000000000u);
         benchmark::DoNotOptimize(rc);
         benchmark::DoNotOptimize(out[0]);
     }

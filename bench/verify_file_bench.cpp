@@ -13,9 +13,11 @@
 #include <vector>
 
 #include "bignum.h"
-#include "signature_writer.h"
+#include "sigverify/signature_writer.h"
 #include "test_private_keys.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
+
+using namespace sigverify;  // the code under test
 
 namespace {
 
@@ -23,9 +25,9 @@ constexpr size_t kContentSize = size_t{64} << 20;
 
 // A PE-shaped file of 64 MiB with pseudo-random sections, signed with the
 // development primary key; made once per run.
-class signed_file {
+class SignedFile {
 public:
-    signed_file() : path_(std::filesystem::temp_directory_path() / "sweepkit_verify_bench.exe") {
+    SignedFile() : path_(std::filesystem::temp_directory_path() / "sweepkit_verify_bench.exe") {
         std::vector<uint8_t> content(kContentSize);
         uint64_t x = 0x9E3779B97F4A7C15u;
         for (size_t i = 0; i < content.size(); i += 8) {
@@ -51,12 +53,12 @@ public:
         sigverify::build_signed_message(payload, message);
         private_key_operation(message, signature);
         std::vector<uint8_t> block;
-        sigverify::build_signature_block(sigverify::block_options{}, content.size(), signature, &block);
+        sigverify::build_signature_block(sigverify::BlockOptions{}, content.size(), signature, &block);
         content.insert(content.end(), block.begin(), block.end());
         write(content);
         size_ = content.size();
     }
-    ~signed_file() {
+    ~SignedFile() {
         std::error_code ignored;
         std::filesystem::remove(path_, ignored);
     }
@@ -91,13 +93,13 @@ private:
     size_t size_ = 0;
 };
 
-const signed_file& bench_file() {
-    static const signed_file file;
+const SignedFile& bench_file() {
+    static const SignedFile file;
     return file;
 }
 
 void BM_verify_file_signature(benchmark::State& state) {
-    const signed_file& file = bench_file();
+    const SignedFile& file = bench_file();
     const std::wstring path = file.wide();
     for (auto _ : state) {
         int code = 0;
@@ -110,7 +112,7 @@ void BM_verify_file_signature(benchmark::State& state) {
 
 // The peer: the whole file read into one buffer, then OpenSSL's MD5 and SHA-256.
 void BM_openssl_md5_sha256(benchmark::State& state) {
-    const signed_file& file = bench_file();
+    const SignedFile& file = bench_file();
     const std::string path = file.narrow();
     for (auto _ : state) {
         FILE* in = std::fopen(path.c_str(), "rb");
@@ -145,7 +147,7 @@ long status_kib(const char* field) {
 // Resets the process's peak resident set (Linux), runs one verification and
 // reports how far the peak rose above the resident set before it.
 void BM_verify_peak_memory(benchmark::State& state) {
-    const signed_file& file = bench_file();
+    const SignedFile& file = bench_file();
     const std::wstring path = file.wide();
     for (auto _ : state) {
         std::ofstream("/proc/self/clear_refs") << "5";

@@ -1,10 +1,17 @@
 # Compiler settings shared by every target: warnings are errors everywhere,
 # sanitizers on request, and a Windows runtime that needs no DLL of its own.
-add_library(sk_warnings INTERFACE)
-target_compile_options(sk_warnings INTERFACE
+
+# The warning flags. sk_enable_warnings() gives them to every target made
+# after it in the calling directory and below, so no target can lose them by
+# forgetting to ask; the top level calls it once the third-party sources
+# (GoogleTest for the Windows builds) are added, which keep their own flags.
+set(SK_WARNING_FLAGS
   -Wall -Wextra -Wpedantic -Werror -Wshadow -Wconversion -Wsign-conversion
   -Wcast-qual -Wformat=2 -Wundef -Wnull-dereference
-  $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast -Wnon-virtual-dtor>)
+  $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast> $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor>)
+macro(sk_enable_warnings)
+  add_compile_options(${SK_WARNING_FLAGS})
+endmacro()
 
 if(SK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -23,8 +23,8 @@ std::vector<uint8_t> serialize(const lexmsg_arg_list* list) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > UINT32_MAX) return 0;
     lexmsg_arg_list* list = nullptr;
-    const int rc = lexmsg_arg_list_deserialize(&list, data == nullptr ? reinterpret_cast<const uint8_t*>("") : data,
-                                               static_cast<uint32_t>(size));
+    const int rc = lexmsg_arg_list_deserialize(
+        &list, data == nullptr ? reinterpret_cast<const uint8_t*>("") : data, static_cast<uint32_t>(size));
     if (rc != LEXMSG_OK && rc != LEXMSG_E_OPEN) std::abort();
     if (list != nullptr) {
         const std::vector<uint8_t> first = serialize(list);

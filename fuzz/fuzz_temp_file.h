@@ -1,7 +1,8 @@
 // Fuzz targets that read through a file interface write each input to one
 // file of their own in the temporary folder; a random part in its name keeps
 // runs of the same target apart.
-#pragma once
+#ifndef FUZZ_TEMP_FILE_H
+#define FUZZ_TEMP_FILE_H
 
 #include <cstddef>
 #include <cstdint>
@@ -12,17 +13,18 @@
 
 namespace fuzzing {
 
-class fuzz_temp_file {
+class FuzzTempFile {
 public:
-    explicit fuzz_temp_file(const char* target)
-        : path_(std::filesystem::temp_directory_path() / (std::string("sweepkit_") + target + "_" + std::to_string(std::random_device{}()) + ".bin")),
+    explicit FuzzTempFile(const char* target)
+        : path_(std::filesystem::temp_directory_path() /
+                (std::string("sweepkit_") + target + "_" + std::to_string(std::random_device{}()) + ".bin")),
           wide_(path_.wstring()) {}
-    ~fuzz_temp_file() {
+    ~FuzzTempFile() {
         std::error_code ignored;
         std::filesystem::remove(path_, ignored);
     }
-    fuzz_temp_file(const fuzz_temp_file&) = delete;
-    fuzz_temp_file& operator=(const fuzz_temp_file&) = delete;
+    FuzzTempFile(const FuzzTempFile&) = delete;
+    FuzzTempFile& operator=(const FuzzTempFile&) = delete;
 
     // Replaces the file's content; false when it cannot be written.
     bool write(const uint8_t* data, size_t size) const {
@@ -39,3 +41,5 @@ private:
 };
 
 }  // namespace fuzzing
+
+#endif

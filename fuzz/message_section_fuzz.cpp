@@ -28,9 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 return lexmsg_lgetMessageW_mf(&handle, i, b, s, args);
             });
         } else {
-            catalog_fuzz::format_both_ways<char>(id, [&](uint32_t i, char** b, uint32_t s) {
-                return lexmsg_lgetMessageA_mf(&handle, i, b, s, args);
-            });
+            catalog_fuzz::format_both_ways<char>(
+                id, [&](uint32_t i, char** b, uint32_t s) { return lexmsg_lgetMessageA_mf(&handle, i, b, s, args); });
         }
     }
     lexmsg::mem_free(section);

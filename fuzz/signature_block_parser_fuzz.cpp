@@ -3,14 +3,14 @@
 #include <cstdint>
 
 #include "fuzz_temp_file.h"
-#include "sig_file.h"
-#include "sig_types.h"
+#include "sigverify/sig_file.h"
+#include "sigverify/sig_types.h"
 #include "signature_block_parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const fuzzing::fuzz_temp_file file("signature_block_parser");
+    static const fuzzing::FuzzTempFile file("signature_block_parser");
     if (size > 0xFFFFFFFFu || !file.write(data, size)) return 0;
-    sigverify::sig_file* handle = sigverify::sig_file_open(file.wide());
+    sigverify::SigFile* handle = sigverify::platform_file_door().open(file.wide());
     if (handle == nullptr) return 0;
     sigverify::sig_block_info info{};
     int code = 0;

@@ -13,16 +13,18 @@
 #include "bignum.h"
 #include "fuzz_temp_file.h"
 #include "md5.h"
-#include "signature_writer.h"
+#include "sigverify/signature_writer.h"
 #include "test_private_keys.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
+
+using namespace sigverify;  // the code under test
 
 namespace {
 
 // One private-key operation with the development key, done once at start-up:
 // the spliced values are signatures over fixed messages, so a block verifies
 // in full only over the content it was made for.
-void sign(const test_private_key& key, const uint8_t message[256], uint8_t signature[256]) {
+void sign(const TestPrivateKey& key, const uint8_t message[256], uint8_t signature[256]) {
     BigNum* n = bignum_new();
     BigNum* d = bignum_new();
     BigNum* m = bignum_new();
@@ -43,19 +45,19 @@ void sign(const test_private_key& key, const uint8_t message[256], uint8_t signa
 // The contents the spliced signatures were made for: a block over no signed
 // content at all, and a legacy trailer behind the one byte 'L'. Seeds with
 // these contents are accepted; every other content reaches the comparison.
-struct signatures {
+struct Signatures {
     uint8_t block_primary[256];
     uint8_t block_secondary[256];
     uint8_t legacy_binary[256];
     uint8_t legacy_hex[256];
 
-    signatures() {
+    Signatures() {
         static const uint8_t kLegacyContent[1] = {'L'};
         sigverify::sig_payload payload{};
         md5_digest(kLegacyContent, 0, payload.content_md5);
-        static const uint8_t kEmptySha256[32] = {
-            0xe3, 0xb0, 0xc4, 0x42, 0x98, 0xfc, 0x1c, 0x14, 0x9a, 0xfb, 0xf4, 0xc8, 0x99, 0x6f, 0xb9, 0x24,
-            0x27, 0xae, 0x41, 0xe4, 0x64, 0x9b, 0x93, 0x4c, 0xa4, 0x95, 0x99, 0x1b, 0x78, 0x52, 0xb8, 0x55};
+        static const uint8_t kEmptySha256[32] = {0xe3, 0xb0, 0xc4, 0x42, 0x98, 0xfc, 0x1c, 0x14, 0x9a, 0xfb, 0xf4,
+                                                 0xc8, 0x99, 0x6f, 0xb9, 0x24, 0x27, 0xae, 0x41, 0xe4, 0x64, 0x9b,
+                                                 0x93, 0x4c, 0xa4, 0x95, 0x99, 0x1b, 0x78, 0x52, 0xb8, 0x55};
         std::memcpy(payload.content_sha256, kEmptySha256, 32);
         uint8_t message[256];
         sigverify::build_signed_message(payload, message);
@@ -73,8 +75,8 @@ struct signatures {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const fuzzing::fuzz_temp_file file("verify_file_signature");
-    static const signatures sigs;
+    static const fuzzing::FuzzTempFile file("verify_file_signature");
+    static const Signatures sigs;
     if (size < 3 || size > (1u << 20)) return 0;
     const uint8_t shape = data[0] % 4;
     const uint8_t flags = data[1];
@@ -86,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data + at, data + size);
     const size_t splice = bytes.size();
 
-    sigverify::block_options options;
+    sigverify::BlockOptions options;
     options.encoding = (flags & 1) != 0 ? 'T' : 'B';
     options.key_selector = (flags & 2) != 0 ? 'D' : 'P';
     options.lead_pad = (flags >> 2) & 7;

@@ -66,8 +66,8 @@ fi
   echo "They are made with the development primary key from keys/, whose private"
   echo "half is public: these signatures prove nothing about who made the files."
   echo
-  echo "lexmsg.dll: $(cmake/check-exports.sh dist/windows/lexmsg.dll lexmsg/lexmsg.def | tr '\n' ' ')"
-  echo "liblexmsg.so.1.7.3: $(cmake/check-exports.sh dist/linux/liblexmsg.so.1.7.3 lexmsg/lexmsg.def | tr '\n' ' ')"
+  echo "lexmsg.dll: $(scripts/check-exports.sh dist/windows/lexmsg.dll lexmsg/lexmsg.def | tr '\n' ' ')"
+  echo "liblexmsg.so.1.7.3: $(scripts/check-exports.sh dist/linux/liblexmsg.so.1.7.3 lexmsg/lexmsg.def | tr '\n' ' ')"
   echo "sweepkit-install.exe: $(installer/tests/check_program_file.sh dist/windows/sweepkit-install.exe x86 | tail -1)"
   echo
   echo "lintian on the Debian packages (dist/packages/lintian.txt):"

@@ -6,9 +6,7 @@
 namespace installer {
 namespace {
 
-wchar_t FoldAscii(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
+wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 bool EqualsFolded(const wchar_t* argument, const wchar_t* switchText) {
     size_t i = 0;

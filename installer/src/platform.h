@@ -98,10 +98,15 @@ public:
     // zero but for its size.
     virtual bool DeleteFileW(const wchar_t* path) = 0;
     virtual bool ShellExecuteExW(const ShellExecuteRequest& request) = 0;
-    virtual bool CreateProcessW(const wchar_t* applicationName, wchar_t* commandLine,
-                                SecurityAttributes* processAttributes, SecurityAttributes* threadAttributes,
-                                bool inheritHandles, uint32_t creationFlags, void* environment,
-                                const wchar_t* currentDirectory, ProcessInformation* information) = 0;
+    virtual bool CreateProcessW(const wchar_t* applicationName,
+                                wchar_t* commandLine,
+                                SecurityAttributes* processAttributes,
+                                SecurityAttributes* threadAttributes,
+                                bool inheritHandles,
+                                uint32_t creationFlags,
+                                void* environment,
+                                const wchar_t* currentDirectory,
+                                ProcessInformation* information) = 0;
     virtual bool CloseHandle(Handle handle) = 0;
 
     // Named mutexes and their security.
@@ -111,14 +116,16 @@ public:
     virtual uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) = 0;
     virtual uint32_t GetLastError() = 0;
     virtual bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor, uint32_t revision) = 0;
-    virtual bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool daclPresent, void* dacl,
+    virtual bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor,
+                                           bool daclPresent,
+                                           void* dacl,
                                            bool daclDefaulted) = 0;
 
     // COM and the shell link object's interfaces (IShellLinkW, IPersistFile).
     virtual HResult CoInitialize(void* reserved) = 0;
     virtual void CoUninitialize() = 0;
-    virtual HResult CoCreateInstance(const Guid& classId, void* outer, uint32_t context, const Guid& interfaceId,
-                                     ComObject* object) = 0;
+    virtual HResult CoCreateInstance(
+        const Guid& classId, void* outer, uint32_t context, const Guid& interfaceId, ComObject* object) = 0;
     virtual HResult QueryInterface(ComObject object, const Guid& interfaceId, ComObject* result) = 0;
     virtual uint32_t Release(ComObject object) = 0;
     virtual HResult ShellLinkSetPath(ComObject link, const wchar_t* path) = 0;

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 namespace installer {
 namespace {
@@ -39,9 +39,7 @@ GUID AsWindows(const Guid& id) {
     return guid;
 }
 
-LPCWSTR ResourceId(uint16_t id) {
-    return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(id));
-}
+LPCWSTR ResourceId(uint16_t id) { return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(id)); }
 
 BOOL AsBool(bool value) { return value ? TRUE : FALSE; }
 
@@ -88,16 +86,28 @@ bool Win32Platform::ShellExecuteExW(const ShellExecuteRequest& request) {
     return ::ShellExecuteExW(&info) != FALSE;
 }
 
-bool Win32Platform::CreateProcessW(const wchar_t* applicationName, wchar_t* commandLine,
-                                   SecurityAttributes* processAttributes, SecurityAttributes* threadAttributes,
-                                   bool inheritHandles, uint32_t creationFlags, void* environment,
-                                   const wchar_t* currentDirectory, ProcessInformation* information) {
+bool Win32Platform::CreateProcessW(const wchar_t* applicationName,
+                                   wchar_t* commandLine,
+                                   SecurityAttributes* processAttributes,
+                                   SecurityAttributes* threadAttributes,
+                                   bool inheritHandles,
+                                   uint32_t creationFlags,
+                                   void* environment,
+                                   const wchar_t* currentDirectory,
+                                   ProcessInformation* information) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessW(applicationName, commandLine, AsWindows(processAttributes),
-                                          AsWindows(threadAttributes), AsBool(inheritHandles), creationFlags,
-                                          environment, currentDirectory, &startup, &process);
+    const BOOL started = ::CreateProcessW(applicationName,
+                                          commandLine,
+                                          AsWindows(processAttributes),
+                                          AsWindows(threadAttributes),
+                                          AsBool(inheritHandles),
+                                          creationFlags,
+                                          environment,
+                                          currentDirectory,
+                                          &startup,
+                                          &process);
     information->process = process.hProcess;
     information->thread = process.hThread;
     information->processId = process.dwProcessId;
@@ -127,20 +137,22 @@ bool Win32Platform::InitializeSecurityDescriptor(SecurityDescriptor* descriptor,
     return ::InitializeSecurityDescriptor(descriptor, revision) != FALSE;
 }
 
-bool Win32Platform::SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool daclPresent, void* dacl,
+bool Win32Platform::SetSecurityDescriptorDacl(SecurityDescriptor* descriptor,
+                                              bool daclPresent,
+                                              void* dacl,
                                               bool daclDefaulted) {
-    return ::SetSecurityDescriptorDacl(descriptor, AsBool(daclPresent), static_cast<PACL>(dacl),
-                                       AsBool(daclDefaulted)) != FALSE;
+    return ::SetSecurityDescriptorDacl(
+               descriptor, AsBool(daclPresent), static_cast<PACL>(dacl), AsBool(daclDefaulted)) != FALSE;
 }
 
 HResult Win32Platform::CoInitialize(void* reserved) { return ::CoInitialize(reserved); }
 
 void Win32Platform::CoUninitialize() { ::CoUninitialize(); }
 
-HResult Win32Platform::CoCreateInstance(const Guid& classId, void* outer, uint32_t context, const Guid& interfaceId,
-                                        ComObject* object) {
-    return ::CoCreateInstance(AsWindows(classId), static_cast<IUnknown*>(outer), context, AsWindows(interfaceId),
-                              object);
+HResult Win32Platform::CoCreateInstance(
+    const Guid& classId, void* outer, uint32_t context, const Guid& interfaceId, ComObject* object) {
+    return ::CoCreateInstance(
+        AsWindows(classId), static_cast<IUnknown*>(outer), context, AsWindows(interfaceId), object);
 }
 
 HResult Win32Platform::QueryInterface(ComObject object, const Guid& interfaceId, ComObject* result) {

@@ -19,9 +19,14 @@ public:
     void OutputDebugStringW(const wchar_t* text) override;
     bool DeleteFileW(const wchar_t* path) override;
     bool ShellExecuteExW(const ShellExecuteRequest& request) override;
-    bool CreateProcessW(const wchar_t* applicationName, wchar_t* commandLine, SecurityAttributes* processAttributes,
-                        SecurityAttributes* threadAttributes, bool inheritHandles, uint32_t creationFlags,
-                        void* environment, const wchar_t* currentDirectory,
+    bool CreateProcessW(const wchar_t* applicationName,
+                        wchar_t* commandLine,
+                        SecurityAttributes* processAttributes,
+                        SecurityAttributes* threadAttributes,
+                        bool inheritHandles,
+                        uint32_t creationFlags,
+                        void* environment,
+                        const wchar_t* currentDirectory,
                         ProcessInformation* information) override;
     bool CloseHandle(Handle handle) override;
     Handle OpenMutexW(uint32_t desiredAccess, bool inheritHandle, const wchar_t* name) override;
@@ -30,12 +35,14 @@ public:
     uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override;
     uint32_t GetLastError() override;
     bool InitializeSecurityDescriptor(SecurityDescriptor* descriptor, uint32_t revision) override;
-    bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool daclPresent, void* dacl,
+    bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor,
+                                   bool daclPresent,
+                                   void* dacl,
                                    bool daclDefaulted) override;
     HResult CoInitialize(void* reserved) override;
     void CoUninitialize() override;
-    HResult CoCreateInstance(const Guid& classId, void* outer, uint32_t context, const Guid& interfaceId,
-                             ComObject* object) override;
+    HResult CoCreateInstance(
+        const Guid& classId, void* outer, uint32_t context, const Guid& interfaceId, ComObject* object) override;
     HResult QueryInterface(ComObject object, const Guid& interfaceId, ComObject* result) override;
     uint32_t Release(ComObject object) override;
     HResult ShellLinkSetPath(ComObject link, const wchar_t* path) override;

@@ -63,14 +63,13 @@ int RunRemoveMode(Platform& platform) {
     CopyPath(&hostPath, systemDirectory);
     AppendPath(hostPath.text, kPathBufferSize, kScriptHost);
 
-    const std::wstring command =
-        L"\"" + std::wstring(hostPath.text) + L"\" \"" + scriptPath + L"\" " + kScriptArgument;
+    const std::wstring command = L"\"" + std::wstring(hostPath.text) + L"\" \"" + scriptPath + L"\" " + kScriptArgument;
     std::vector<wchar_t> commandLine(command.begin(), command.end());
     commandLine.push_back(L'\0');  // the platform may write into the command line
 
     ProcessInformation information{};
-    platform.CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, false, 0, nullptr,
-                            systemDirectory.text, &information);
+    platform.CreateProcessW(
+        nullptr, commandLine.data(), nullptr, nullptr, false, 0, nullptr, systemDirectory.text, &information);
     if (information.process != nullptr && information.thread != nullptr) {
         platform.CloseHandle(information.process);
         platform.CloseHandle(information.thread);

@@ -28,8 +28,11 @@ std::wstring DesktopShortcutPath(Platform& platform, unsigned stringId) {
     return std::wstring(buffer.text);
 }
 
-HResult CreateShortcut(Platform& platform, const wchar_t* arguments, const wchar_t* iconPath,
-                       const wchar_t* targetPath, const wchar_t* linkPath) {
+HResult CreateShortcut(Platform& platform,
+                       const wchar_t* arguments,
+                       const wchar_t* iconPath,
+                       const wchar_t* targetPath,
+                       const wchar_t* linkPath) {
     if (linkPath == nullptr || linkPath[0] == L'\0') return kInvalidArgument;
 
     platform.CoInitialize(nullptr);

@@ -22,8 +22,11 @@ std::wstring DesktopShortcutPath(Platform& platform, unsigned stringId);
 // is given, arguments only when given. Initialises and uninitialises COM
 // around itself. An empty linkPath (the desktop folder unknown) writes
 // nothing and gives kInvalidArgument without reaching COM.
-HResult CreateShortcut(Platform& platform, const wchar_t* arguments, const wchar_t* iconPath,
-                       const wchar_t* targetPath, const wchar_t* linkPath);
+HResult CreateShortcut(Platform& platform,
+                       const wchar_t* arguments,
+                       const wchar_t* iconPath,
+                       const wchar_t* targetPath,
+                       const wchar_t* linkPath);
 
 }  // namespace installer
 

@@ -40,12 +40,8 @@ CZRMutex::~CZRMutex() {
     }
 }
 
-bool CZRMutex::Lock(uint32_t timeout) {
-    return platform_.WaitForSingleObject(handle_, timeout) == kWaitObject0;
-}
+bool CZRMutex::Lock(uint32_t timeout) { return platform_.WaitForSingleObject(handle_, timeout) == kWaitObject0; }
 
-bool CZRMutex::Unlock() {
-    return platform_.ReleaseMutex(handle_);
-}
+bool CZRMutex::Unlock() { return platform_.ReleaseMutex(handle_); }
 
 }  // namespace zrcplib

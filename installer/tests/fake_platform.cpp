@@ -19,8 +19,8 @@ constexpr Guid kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0,
 constexpr Guid kShellLinkInterface = {0x000214F9, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 constexpr Guid kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-constexpr HResult kFail = static_cast<HResult>(0x80004005u);           // E_FAIL
-constexpr HResult kNoInterface = static_cast<HResult>(0x80004002u);    // E_NOINTERFACE
+constexpr HResult kFail = static_cast<HResult>(0x80004005u);         // E_FAIL
+constexpr HResult kNoInterface = static_cast<HResult>(0x80004002u);  // E_NOINTERFACE
 constexpr HResult kClassNotRegistered = static_cast<HResult>(0x80040154u);
 constexpr uint32_t kFileNotFound = 2;
 constexpr uint32_t kAccessDenied = 5;
@@ -250,9 +250,13 @@ bool FakePlatform::DeleteFileW(const wchar_t* path) {
 bool FakePlatform::ShellExecuteExW(const installer::ShellExecuteRequest& request) {
     const InFake inFake;
     const bool fails = Enter("ShellExecuteExW", Text(request.file));
-    shellExecutes.push_back(ShellExecuteRecord{request.mask, request.window, Optional(request.verb),
-                                               Optional(request.file), Optional(request.parameters),
-                                               Optional(request.directory), request.show});
+    shellExecutes.push_back(ShellExecuteRecord{request.mask,
+                                               request.window,
+                                               Optional(request.verb),
+                                               Optional(request.file),
+                                               Optional(request.parameters),
+                                               Optional(request.directory),
+                                               request.show});
     if (fails) {
         lastError_ = kNoAssociation;
         return false;
@@ -260,18 +264,28 @@ bool FakePlatform::ShellExecuteExW(const installer::ShellExecuteRequest& request
     return true;
 }
 
-bool FakePlatform::CreateProcessW(const wchar_t* applicationName, wchar_t* line,
+bool FakePlatform::CreateProcessW(const wchar_t* applicationName,
+                                  wchar_t* line,
                                   installer::SecurityAttributes* processAttributes,
-                                  installer::SecurityAttributes* threadAttributes, bool inheritHandles,
-                                  uint32_t creationFlags, void* environment, const wchar_t* currentDirectory,
+                                  installer::SecurityAttributes* threadAttributes,
+                                  bool inheritHandles,
+                                  uint32_t creationFlags,
+                                  void* environment,
+                                  const wchar_t* currentDirectory,
                                   installer::ProcessInformation* information) {
     const InFake inFake;
     const bool fails = Enter("CreateProcessW", Text(line));
-    const bool zeroed = information != nullptr && information->process == nullptr &&
-                        information->thread == nullptr && information->processId == 0 && information->threadId == 0;
-    processes.push_back(ProcessRecord{Optional(applicationName), Text(line), processAttributes == nullptr,
-                                      threadAttributes == nullptr, inheritHandles, creationFlags,
-                                      environment == nullptr, Optional(currentDirectory), zeroed});
+    const bool zeroed = information != nullptr && information->process == nullptr && information->thread == nullptr &&
+                        information->processId == 0 && information->threadId == 0;
+    processes.push_back(ProcessRecord{Optional(applicationName),
+                                      Text(line),
+                                      processAttributes == nullptr,
+                                      threadAttributes == nullptr,
+                                      inheritHandles,
+                                      creationFlags,
+                                      environment == nullptr,
+                                      Optional(currentDirectory),
+                                      zeroed});
     if (fails || information == nullptr) {
         lastError_ = kFileNotFound;
         return false;
@@ -289,9 +303,15 @@ bool FakePlatform::CloseHandle(Handle handle) {
     std::wstring detail = L"unknown";
     if (it != handles_.end()) {
         switch (it->second.kind) {
-        case HandleKind::Mutex: detail = L"mutex " + it->second.name; break;
-        case HandleKind::Process: detail = L"process"; break;
-        case HandleKind::Thread: detail = L"thread"; break;
+            case HandleKind::Mutex:
+                detail = L"mutex " + it->second.name;
+                break;
+            case HandleKind::Process:
+                detail = L"process";
+                break;
+            case HandleKind::Thread:
+                detail = L"thread";
+                break;
         }
     }
     if (Enter("CloseHandle", detail) || it == handles_.end()) {
@@ -398,7 +418,9 @@ bool FakePlatform::InitializeSecurityDescriptor(installer::SecurityDescriptor* d
     return true;
 }
 
-bool FakePlatform::SetSecurityDescriptorDacl(installer::SecurityDescriptor* descriptor, bool daclPresent, void* dacl,
+bool FakePlatform::SetSecurityDescriptorDacl(installer::SecurityDescriptor* descriptor,
+                                             bool daclPresent,
+                                             void* dacl,
                                              bool daclDefaulted) {
     const InFake inFake;
     const std::wstring detail = std::wstring(daclPresent ? L"TRUE, " : L"FALSE, ") + (dacl ? L"dacl, " : L"null, ") +
@@ -425,8 +447,8 @@ void FakePlatform::CoUninitialize() {
     --comDepth_;
 }
 
-HResult FakePlatform::CoCreateInstance(const Guid& classId, void* outer, uint32_t context, const Guid& interfaceId,
-                                       ComObject* object) {
+HResult FakePlatform::CoCreateInstance(
+    const Guid& classId, void* outer, uint32_t context, const Guid& interfaceId, ComObject* object) {
     const InFake inFake;
     const std::wstring detail = (outer == nullptr ? L"null, " : L"outer, ") + Number(context);
     *object = nullptr;
@@ -466,8 +488,10 @@ uint32_t FakePlatform::Release(ComObject object) {
     const InFake inFake;
     auto it = interfaces_.find(Key(object));
     const bool known = it != interfaces_.end();
-    Enter("Release", !known ? L"unknown" : it->second.kind == InterfaceKind::ShellLink ? L"IShellLinkW"
-                                                                                       : L"IPersistFile");
+    Enter("Release",
+          !known                                        ? L"unknown"
+          : it->second.kind == InterfaceKind::ShellLink ? L"IShellLinkW"
+                                                        : L"IPersistFile");
     if (!known) return 0;
     const uintptr_t id = it->second.object;
     const int left = --objects_[id].references;
@@ -518,11 +542,10 @@ HResult FakePlatform::PersistFileSave(ComObject file, const wchar_t* fileName, b
     return installer::kOk;
 }
 
-installer::ResourceHandle FakePlatform::FindResourceExW(void* module, uint16_t type, uint16_t name,
-                                                        uint16_t language) {
+installer::ResourceHandle FakePlatform::FindResourceExW(void* module, uint16_t type, uint16_t name, uint16_t language) {
     const InFake inFake;
-    const std::wstring detail = (module == nullptr ? L"null, " : L"module, ") + Number(type) + L", " + Number(name) +
-                                L", " + Number(language);
+    const std::wstring detail =
+        (module == nullptr ? L"null, " : L"module, ") + Number(type) + L", " + Number(name) + L", " + Number(language);
     if (Enter("FindResourceExW", detail) || type != 6) return nullptr;
     std::vector<uint8_t> block;
     auto raw = rawBlocks_.find(name);

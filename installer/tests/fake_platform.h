@@ -74,8 +74,8 @@ struct VerifyRecord {
 
 struct MutexCreation {
     const installer::SecurityAttributes* attributesAddress;
-    installer::SecurityAttributes attributes;    // as they were at the call
-    installer::SecurityDescriptor descriptor;    // what attributes pointed at
+    installer::SecurityAttributes attributes;  // as they were at the call
+    installer::SecurityDescriptor descriptor;  // what attributes pointed at
     bool initialOwner;
     std::wstring name;
 };
@@ -92,7 +92,8 @@ public:
 
     // What the test sets before a run.
     std::wstring commandLine = L"\"C:\\Program Files\\Ostrel Sweepkit\\sweepkit-install.exe\" /install";
-    std::vector<std::wstring> arguments{L"C:\\Program Files\\Ostrel Sweepkit\\sweepkit-install.exe", L"/install"};  // the split
+    std::vector<std::wstring> arguments{L"C:\\Program Files\\Ostrel Sweepkit\\sweepkit-install.exe",
+                                        L"/install"};  // the split
     std::wstring modulePath = L"C:\\Program Files\\Ostrel Sweepkit\\sweepkit-install.exe";
     std::wstring systemDirectory = L"C:\\windows\\system32";
     std::wstring desktopDirectory = L"C:\\users\\tester\\Desktop";
@@ -143,30 +144,42 @@ public:
     void OutputDebugStringW(const wchar_t* text) override;
     bool DeleteFileW(const wchar_t* path) override;
     bool ShellExecuteExW(const installer::ShellExecuteRequest& request) override;
-    bool CreateProcessW(const wchar_t* applicationName, wchar_t* commandLine,
+    bool CreateProcessW(const wchar_t* applicationName,
+                        wchar_t* commandLine,
                         installer::SecurityAttributes* processAttributes,
-                        installer::SecurityAttributes* threadAttributes, bool inheritHandles, uint32_t creationFlags,
-                        void* environment, const wchar_t* currentDirectory,
+                        installer::SecurityAttributes* threadAttributes,
+                        bool inheritHandles,
+                        uint32_t creationFlags,
+                        void* environment,
+                        const wchar_t* currentDirectory,
                         installer::ProcessInformation* information) override;
     bool CloseHandle(installer::Handle handle) override;
     installer::Handle OpenMutexW(uint32_t desiredAccess, bool inheritHandle, const wchar_t* name) override;
-    installer::Handle CreateMutexW(installer::SecurityAttributes* attributes, bool initialOwner,
+    installer::Handle CreateMutexW(installer::SecurityAttributes* attributes,
+                                   bool initialOwner,
                                    const wchar_t* name) override;
     bool ReleaseMutex(installer::Handle mutex) override;
     uint32_t WaitForSingleObject(installer::Handle handle, uint32_t milliseconds) override;
     uint32_t GetLastError() override;
     bool InitializeSecurityDescriptor(installer::SecurityDescriptor* descriptor, uint32_t revision) override;
-    bool SetSecurityDescriptorDacl(installer::SecurityDescriptor* descriptor, bool daclPresent, void* dacl,
+    bool SetSecurityDescriptorDacl(installer::SecurityDescriptor* descriptor,
+                                   bool daclPresent,
+                                   void* dacl,
                                    bool daclDefaulted) override;
     installer::HResult CoInitialize(void* reserved) override;
     void CoUninitialize() override;
-    installer::HResult CoCreateInstance(const installer::Guid& classId, void* outer, uint32_t context,
-                                        const installer::Guid& interfaceId, installer::ComObject* object) override;
-    installer::HResult QueryInterface(installer::ComObject object, const installer::Guid& interfaceId,
+    installer::HResult CoCreateInstance(const installer::Guid& classId,
+                                        void* outer,
+                                        uint32_t context,
+                                        const installer::Guid& interfaceId,
+                                        installer::ComObject* object) override;
+    installer::HResult QueryInterface(installer::ComObject object,
+                                      const installer::Guid& interfaceId,
                                       installer::ComObject* result) override;
     uint32_t Release(installer::ComObject object) override;
     installer::HResult ShellLinkSetPath(installer::ComObject link, const wchar_t* path) override;
-    installer::HResult ShellLinkSetIconLocation(installer::ComObject link, const wchar_t* iconPath,
+    installer::HResult ShellLinkSetIconLocation(installer::ComObject link,
+                                                const wchar_t* iconPath,
                                                 int32_t index) override;
     installer::HResult ShellLinkSetArguments(installer::ComObject link, const wchar_t* arguments) override;
     installer::HResult PersistFileSave(installer::ComObject file, const wchar_t* fileName, bool remember) override;

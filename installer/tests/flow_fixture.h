@@ -35,8 +35,14 @@ inline void ExpectAllReleased(const fake::FakePlatform& platform, const std::str
 
 // The calls that matter for the order of a mode, with their details.
 inline std::vector<fake::Call> Milestones(const fake::FakePlatform& platform) {
-    return platform.CallsOf({"CreateMutexW", "MessageBoxW", "VerifyFileSignature", "PersistFileSave", "DeleteFileW",
-                             "ShellExecuteExW", "CreateProcessW", "CloseHandle"});
+    return platform.CallsOf({"CreateMutexW",
+                             "MessageBoxW",
+                             "VerifyFileSignature",
+                             "PersistFileSave",
+                             "DeleteFileW",
+                             "ShellExecuteExW",
+                             "CreateProcessW",
+                             "CloseHandle"});
 }
 
 }  // namespace flows

@@ -23,14 +23,15 @@ TEST(RunInstallMode, ProbesHoldsVerifiesWritesOpensThenReleases) {
     fake::FakePlatform platform;
     EXPECT_EQ(installer::RunInstallMode(platform, true), 0);
     EXPECT_EQ(platform.calls.front(), (Call{"OpenMutexW", L"1048576, FALSE, " + kInstance}));
-    EXPECT_EQ(flows::Milestones(platform), (std::vector<Call>{
-                                               {"CreateMutexW", L"FALSE, " + kInstance},
-                                               {"VerifyFileSignature", kLoader},
-                                               {"PersistFileSave", kProductLink + L", TRUE"},
-                                               {"PersistFileSave", kUninstallLink + L", TRUE"},
-                                               {"ShellExecuteExW", L"\"" + kLoader + L"\""},
-                                               {"CloseHandle", L"mutex " + kInstance},
-                                           }));
+    EXPECT_EQ(flows::Milestones(platform),
+              (std::vector<Call>{
+                  {"CreateMutexW", L"FALSE, " + kInstance},
+                  {"VerifyFileSignature", kLoader},
+                  {"PersistFileSave", kProductLink + L", TRUE"},
+                  {"PersistFileSave", kUninstallLink + L", TRUE"},
+                  {"ShellExecuteExW", L"\"" + kLoader + L"\""},
+                  {"CloseHandle", L"mutex " + kInstance},
+              }));
     const std::vector<Call> tail(platform.calls.end() - 2, platform.calls.end());
     EXPECT_EQ(tail, (std::vector<Call>{{"ReleaseMutex", kInstance}, {"CloseHandle", L"mutex " + kInstance}}));
     EXPECT_EQ(platform.CallsOf({"GetModuleFileNameW"}), (std::vector<Call>{{"GetModuleFileNameW", L"null, 259"}}));
@@ -173,7 +174,9 @@ TEST(RunInstallMode, TheModuleDirectoryKeepsItsBackslashAndLongPathsStayTerminat
     const std::wstring longPath = longFolder + std::wstring(30, L'x') + L".exe";  // beyond 259
     const ModulePathCase cases[] = {
         {"usual", kProgram, kLoader, kProgramFolder},
-        {"no backslash at all", L"sweepkit-install.exe", L"sweepkit-install.exezrfetchpad.exe",
+        {"no backslash at all",
+         L"sweepkit-install.exe",
+         L"sweepkit-install.exezrfetchpad.exe",
          L"sweepkit-install.exe"},
         {"module path cut without terminator", longPath, longFolder + L"zrfetchpad.exe", longFolder},
         {"module path unreadable", L"", L"zrfetchpad.exe", L""},

@@ -31,8 +31,9 @@ TEST(MutexExists, OpensWithSynchronizeAndClosesAtOnce) {
     platform.HoldMutex(kName);
     platform.calls.clear();
     EXPECT_TRUE(zrcplib::MutexExists(platform, kName));
-    EXPECT_EQ(platform.calls, (std::vector<Call>{{"OpenMutexW", L"1048576, FALSE, {test-mutex}"},
-                                                 {"CloseHandle", L"mutex {test-mutex}"}}));
+    EXPECT_EQ(
+        platform.calls,
+        (std::vector<Call>{{"OpenMutexW", L"1048576, FALSE, {test-mutex}"}, {"CloseHandle", L"mutex {test-mutex}"}}));
     EXPECT_EQ(platform.OpenHandles(), 0u);
 }
 
@@ -50,8 +51,9 @@ TEST(CZRMutex, HoldsANullDaclDescriptorInsideItself) {
     fake::FakePlatform platform;
     {
         const zrcplib::CZRMutex mutex(platform, kName);
-        EXPECT_EQ(platform.CallNames(), (std::vector<std::string>{"InitializeSecurityDescriptor",
-                                                                  "SetSecurityDescriptorDacl", "CreateMutexW"}));
+        EXPECT_EQ(
+            platform.CallNames(),
+            (std::vector<std::string>{"InitializeSecurityDescriptor", "SetSecurityDescriptorDacl", "CreateMutexW"}));
         EXPECT_EQ(platform.calls[0].detail, L"1");
         EXPECT_EQ(platform.calls[1].detail, L"TRUE, null, FALSE");
         ASSERT_EQ(platform.mutexCreations.size(), 1u);

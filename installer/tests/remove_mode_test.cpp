@@ -22,8 +22,7 @@ using flows::kYes;
 
 const std::wstring kConfirm = L"\u00BFSeguro que desea desinstalar Ostrel Sweepkit del sistema?";
 const std::wstring kInUseText = L"Ostrel Sweepkit no ha podido desinstalarse porque est\u00E1 en uso.";
-const std::wstring kCommandLine =
-    L"\"C:\\windows\\system32\\wscript.exe\" \"" + kScript + L"\" /uninstall";
+const std::wstring kCommandLine = L"\"C:\\windows\\system32\\wscript.exe\" \"" + kScript + L"\" /uninstall";
 
 // Both shortcuts on the desktop, and the answer the user will give.
 void Install(fake::FakePlatform* platform, int32_t answer) {
@@ -37,19 +36,21 @@ TEST(RunRemoveMode, AsksVerifiesDeletesStartsThenReleases) {
     Install(&platform, kYes);
     EXPECT_EQ(installer::RunRemoveMode(platform), 0);
     const std::vector<Call> probes = platform.CallsOf({"OpenMutexW"});
-    EXPECT_EQ(probes, (std::vector<Call>{{"OpenMutexW", L"1048576, FALSE, " + kInUse},
-                                         {"OpenMutexW", L"1048576, FALSE, " + kInstance}}));
-    EXPECT_EQ(flows::Milestones(platform), (std::vector<Call>{
-                                               {"CreateMutexW", L"FALSE, " + kInstance},
-                                               {"MessageBoxW", kConfirm},
-                                               {"VerifyFileSignature", kScript},
-                                               {"DeleteFileW", kUninstallLink},
-                                               {"DeleteFileW", kProductLink},
-                                               {"CreateProcessW", kCommandLine},
-                                               {"CloseHandle", L"process"},
-                                               {"CloseHandle", L"thread"},
-                                               {"CloseHandle", L"mutex " + kInstance},
-                                           }));
+    EXPECT_EQ(probes,
+              (std::vector<Call>{{"OpenMutexW", L"1048576, FALSE, " + kInUse},
+                                 {"OpenMutexW", L"1048576, FALSE, " + kInstance}}));
+    EXPECT_EQ(flows::Milestones(platform),
+              (std::vector<Call>{
+                  {"CreateMutexW", L"FALSE, " + kInstance},
+                  {"MessageBoxW", kConfirm},
+                  {"VerifyFileSignature", kScript},
+                  {"DeleteFileW", kUninstallLink},
+                  {"DeleteFileW", kProductLink},
+                  {"CreateProcessW", kCommandLine},
+                  {"CloseHandle", L"process"},
+                  {"CloseHandle", L"thread"},
+                  {"CloseHandle", L"mutex " + kInstance},
+              }));
     EXPECT_TRUE(platform.files.empty());
     EXPECT_EQ(platform.CallsOf({"GetSystemDirectoryW"}), (std::vector<Call>{{"GetSystemDirectoryW", L"259"}}));
     flows::ExpectAllReleased(platform, "remove");

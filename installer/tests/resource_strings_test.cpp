@@ -74,8 +74,9 @@ TEST(ComposeNotAuthentic, PutsTheFileNameInPlaceOfTheConversion) {
     fake::FakePlatform platform;
     std::wstring text;
     ASSERT_TRUE(installer::ComposeNotAuthentic(platform, L"zrfetchpad.exe", &text));
-    EXPECT_EQ(text, L"No ha sido posible comprobar la autenticidad del archivo zrfetchpad.exe. "
-                    L"No es posible iniciar Ostrel Sweepkit.");
+    EXPECT_EQ(text,
+              L"No ha sido posible comprobar la autenticidad del archivo zrfetchpad.exe. "
+              L"No es posible iniciar Ostrel Sweepkit.");
     // Measured first, then formatted into exactly that length and the terminator.
     const std::vector<fake::Call> formatting = platform.CallsOf({"MeasureFormat", "FormatText"});
     ASSERT_EQ(formatting.size(), 2u);

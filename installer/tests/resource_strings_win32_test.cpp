@@ -27,8 +27,9 @@ TEST(ResourceStringsWin32, ComposesTheRefusalWithTheFileName) {
     for (const wchar_t* name : {L"zrfetchpad.exe", L"Uninstall.vbs"}) {
         std::wstring text;
         ASSERT_TRUE(installer::ComposeNotAuthentic(platform, name, &text)) << name;
-        EXPECT_EQ(text, L"No ha sido posible comprobar la autenticidad del archivo " + std::wstring(name) +
-                            L". No es posible iniciar Ostrel Sweepkit.");
+        EXPECT_EQ(text,
+                  L"No ha sido posible comprobar la autenticidad del archivo " + std::wstring(name) +
+                      L". No es posible iniciar Ostrel Sweepkit.");
     }
 }
 

@@ -24,11 +24,17 @@ struct PathCase {
 TEST(DesktopShortcutPath, JoinsTheDesktopFolderAndTheTextWithLnk) {
     const std::wstring longFolder = L"C:\\" + std::wstring(250, L'd');
     const PathCase cases[] = {
-        {"product", L"C:\\users\\tester\\Desktop", L"Ostrel Sweepkit", L"C:\\users\\tester\\Desktop\\Ostrel Sweepkit.lnk"},
+        {"product",
+         L"C:\\users\\tester\\Desktop",
+         L"Ostrel Sweepkit",
+         L"C:\\users\\tester\\Desktop\\Ostrel Sweepkit.lnk"},
         {"folder ends with a backslash", L"C:\\Desktop\\", L"Ostrel Sweepkit", L"C:\\Desktop\\Ostrel Sweepkit.lnk"},
         {"name begins with a backslash", L"C:\\Desktop", L"\\X", L"C:\\Desktop\\X.lnk"},
         {"text missing", L"C:\\Desktop", nullptr, L"C:\\Desktop\\.lnk"},
-        {"cut at 259 characters", longFolder, L"Ostrel Sweepkit", (longFolder + L"\\Ostrel Sweepkit.lnk").substr(0, 259)},
+        {"cut at 259 characters",
+         longFolder,
+         L"Ostrel Sweepkit",
+         (longFolder + L"\\Ostrel Sweepkit.lnk").substr(0, 259)},
     };
     for (const PathCase& c : cases) {
         fake::FakePlatform platform;
@@ -56,17 +62,18 @@ const wchar_t kLink[] = L"C:\\D\\Ostrel Sweepkit.lnk";
 TEST(CreateShortcut, SetsTargetAndIconSavesAndReleasesInOrder) {
     fake::FakePlatform platform;
     EXPECT_EQ(installer::CreateShortcut(platform, nullptr, kIcon, kTarget, kLink), installer::kOk);
-    EXPECT_EQ(platform.calls, (std::vector<Call>{
-                                  {"CoInitialize", L"null"},
-                                  {"CoCreateInstance", L"null, 1"},
-                                  {"ShellLinkSetPath", kTarget},
-                                  {"ShellLinkSetIconLocation", std::wstring(kIcon) + L", 0"},
-                                  {"QueryInterface", L"IPersistFile"},
-                                  {"PersistFileSave", std::wstring(kLink) + L", TRUE"},
-                                  {"Release", L"IPersistFile"},
-                                  {"Release", L"IShellLinkW"},
-                                  {"CoUninitialize", L""},
-                              }));
+    EXPECT_EQ(platform.calls,
+              (std::vector<Call>{
+                  {"CoInitialize", L"null"},
+                  {"CoCreateInstance", L"null, 1"},
+                  {"ShellLinkSetPath", kTarget},
+                  {"ShellLinkSetIconLocation", std::wstring(kIcon) + L", 0"},
+                  {"QueryInterface", L"IPersistFile"},
+                  {"PersistFileSave", std::wstring(kLink) + L", TRUE"},
+                  {"Release", L"IPersistFile"},
+                  {"Release", L"IShellLinkW"},
+                  {"CoUninitialize", L""},
+              }));
     ASSERT_EQ(platform.files.count(kLink), 1u);
     const fake::Shortcut& saved = platform.files[kLink];
     EXPECT_EQ(saved.target, kTarget);

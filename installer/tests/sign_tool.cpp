@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         std::fputs("usage: installer_sign_tool program|script IN OUT\n", stderr);
         return 2;
     }
-    sigverify::block_options options;
+    sigverify::BlockOptions options;
     if (std::strcmp(argv[1], "script") == 0) {
         options.encoding = 'T';
         options.lead_pad = 2;

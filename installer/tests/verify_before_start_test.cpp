@@ -16,12 +16,11 @@ struct VerdictCase {
 
 TEST(VerifyFileBeforeStart, MapsEveryAnswer) {
     const VerdictCase cases[] = {
-        {true, 3, 0},    {true, 2, 0},    {true, 0, 0},    {true, 9, 0},   // true is verified, whatever the code
-        {false, 11, 0},                                                      // the secondary key
-        {false, 1, 2},   {false, 2, 4},   {false, 3, 4},   {false, 4, 8},
-        {false, 7, 6},   {false, 8, 5},   {false, 9, 5},   {false, 10, 5},
-        {false, 13, 1},  {false, 0, 10},  {false, 5, 10},  {false, 6, 10},
-        {false, 12, 10}, {false, 14, 10}, {false, -1, 10},
+        {true, 3, 0},   {true, 2, 0},   {true, 0, 0},    {true, 9, 0},  // true is verified, whatever the code
+        {false, 11, 0},                                                 // the secondary key
+        {false, 1, 2},  {false, 2, 4},  {false, 3, 4},   {false, 4, 8},   {false, 7, 6},
+        {false, 8, 5},  {false, 9, 5},  {false, 10, 5},  {false, 13, 1},  {false, 0, 10},
+        {false, 5, 10}, {false, 6, 10}, {false, 12, 10}, {false, 14, 10}, {false, -1, 10},
     };
     for (const VerdictCase& c : cases) {
         fake::FakePlatform platform;

@@ -54,7 +54,8 @@ public:
         HANDLE search = FindFirstFileW((path_ + L"*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((path_ + found.cFileName).c_str());
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileW((path_ + found.cFileName).c_str());
             } while (FindNextFileW(search, &found));
             FindClose(search);
         }
@@ -68,9 +69,7 @@ private:
     std::wstring path_;
 };
 
-inline bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace wintest
 

@@ -141,8 +141,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     window_class.lpszClassName = L"ZrFetchPad";
     RegisterClassW(&window_class);
-    HWND window = CreateWindowExW(0, window_class.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 720, 260, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0,
+                                  window_class.lpszClassName,
+                                  title.c_str(),
+                                  WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT,
+                                  CW_USEDEFAULT,
+                                  720,
+                                  260,
+                                  nullptr,
+                                  nullptr,
+                                  instance,
+                                  nullptr);
     ShowWindow(window, show);
     UpdateWindow(window);
     MSG message;

@@ -35,15 +35,15 @@
 #include <stdint.h>
 
 #if defined(_WIN32)
-#  if defined(LEXMSG_DLL_IMPORT)
-#    define LEXMSG_API __declspec(dllimport)
-#  else
-#    define LEXMSG_API
-#  endif
-#elif defined(__GNUC__)
-#  define LEXMSG_API __attribute__((visibility("default")))
+#if defined(LEXMSG_DLL_IMPORT)
+#define LEXMSG_API __declspec(dllimport)
 #else
-#  define LEXMSG_API
+#define LEXMSG_API
+#endif
+#elif defined(__GNUC__)
+#define LEXMSG_API __attribute__((visibility("default")))
+#else
+#define LEXMSG_API
 #endif
 
 #ifdef __cplusplus
@@ -63,24 +63,24 @@ typedef struct lexmsg_arg_list lexmsg_arg_list;
 typedef struct lexmsg_arg lexmsg_arg;
 
 /* Result codes shared by every entry point that reports a status. */
-#define LEXMSG_OK               0
-#define LEXMSG_E_FAIL         (-1) /* general failure, null argument, no memory or wrong state */
-#define LEXMSG_E_OPEN         (-2) /* file not opened, or serialized data too short / output too small */
-#define LEXMSG_E_MALFORMED    (-3) /* malformed catalog */
-#define LEXMSG_E_NO_MESSAGE   (-4) /* no such message */
-#define LEXMSG_E_ARG          (-5) /* an argument cannot be rendered */
-#define LEXMSG_E_ARG_COUNT    (-6) /* argument count differs from the message; the message is still delivered */
-#define LEXMSG_E_HANDLE       (-7) /* invalid handle */
+#define LEXMSG_OK 0
+#define LEXMSG_E_FAIL (-1)       /* general failure, null argument, no memory or wrong state */
+#define LEXMSG_E_OPEN (-2)       /* file not opened, or serialized data too short / output too small */
+#define LEXMSG_E_MALFORMED (-3)  /* malformed catalog */
+#define LEXMSG_E_NO_MESSAGE (-4) /* no such message */
+#define LEXMSG_E_ARG (-5)        /* an argument cannot be rendered */
+#define LEXMSG_E_ARG_COUNT (-6)  /* argument count differs from the message; the message is still delivered */
+#define LEXMSG_E_HANDLE (-7)     /* invalid handle */
 
 /* Type tags of list elements; the same numbers are the serialized tags. */
-#define LEXMSG_ARG_INT    1 /* signed 32-bit */
-#define LEXMSG_ARG_LONG   2 /* long, kept as signed 32-bit */
-#define LEXMSG_ARG_ULONG  3 /* unsigned long, kept as unsigned 32-bit */
-#define LEXMSG_ARG_CHAR   4 /* one 8-bit character */
-#define LEXMSG_ARG_WCHAR  5 /* one 16-bit wide character */
-#define LEXMSG_ARG_CHARP  6 /* borrowed (or, when deserialized, owned) 8-bit string */
+#define LEXMSG_ARG_INT 1    /* signed 32-bit */
+#define LEXMSG_ARG_LONG 2   /* long, kept as signed 32-bit */
+#define LEXMSG_ARG_ULONG 3  /* unsigned long, kept as unsigned 32-bit */
+#define LEXMSG_ARG_CHAR 4   /* one 8-bit character */
+#define LEXMSG_ARG_WCHAR 5  /* one 16-bit wide character */
+#define LEXMSG_ARG_CHARP 6  /* borrowed (or, when deserialized, owned) 8-bit string */
 #define LEXMSG_ARG_WCHARP 7 /* borrowed (or, when deserialized, owned) wide string */
-#define LEXMSG_ARG_UINT   8 /* unsigned 32-bit */
+#define LEXMSG_ARG_UINT 8   /* unsigned 32-bit */
 
 /* ---- Argument lists ---------------------------------------------------- */
 
@@ -168,7 +168,9 @@ LEXMSG_API int lexmsg_initW_mf(const char* path, lexmsg_handle** handle);
 LEXMSG_API int lexmsg_wcsinitW_mf(const lexmsg_wchar* path, lexmsg_handle** handle);
 LEXMSG_API int lexmsg_initA_mf(const char* path, lexmsg_handle** handle);
 LEXMSG_API int lexmsg_wcsinitA_mf(const lexmsg_wchar* path, lexmsg_handle** handle);
-LEXMSG_API int lexmsg_initembA_mf(const char* module_path, const char* host_path, lexmsg_handle** handle,
+LEXMSG_API int lexmsg_initembA_mf(const char* module_path,
+                                  const char* host_path,
+                                  lexmsg_handle** handle,
                                   uint32_t reserved);
 LEXMSG_API int lexmsg_init_rawA_mf(const void* image, uint32_t length, lexmsg_handle** handle);
 LEXMSG_API int lexmsg_initW(const char* path);
@@ -203,22 +205,22 @@ LEXMSG_API void lexmsg_free(void* block);
  * convert within its stated length.
  * The v and variadic forms take count (int tag, value) pairs as
  * lexmsg_arg_list_from_va reads them. */
-LEXMSG_API int lexmsg_lgetMessageW_mf(const lexmsg_handle* handle, uint32_t id, lexmsg_wchar** buffer,
-                                      uint32_t size, const lexmsg_arg_list* args);
-LEXMSG_API int lexmsg_lgetMessageA_mf(const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size,
-                                      const lexmsg_arg_list* args);
-LEXMSG_API int lexmsg_vgetMessageW_mf(const lexmsg_handle* handle, uint32_t id, unsigned int count,
-                                      lexmsg_wchar** buffer, uint32_t size, va_list pairs);
-LEXMSG_API int lexmsg_vgetMessageA_mf(const lexmsg_handle* handle, uint32_t id, unsigned int count, char** buffer,
-                                      uint32_t size, va_list pairs);
-LEXMSG_API int lexmsg_getMessageW_mf(const lexmsg_handle* handle, uint32_t id, unsigned int count,
-                                     lexmsg_wchar** buffer, uint32_t size, ...);
-LEXMSG_API int lexmsg_getMessageA_mf(const lexmsg_handle* handle, uint32_t id, unsigned int count, char** buffer,
-                                     uint32_t size, ...);
+LEXMSG_API int lexmsg_lgetMessageW_mf(
+    const lexmsg_handle* handle, uint32_t id, lexmsg_wchar** buffer, uint32_t size, const lexmsg_arg_list* args);
+LEXMSG_API int lexmsg_lgetMessageA_mf(
+    const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size, const lexmsg_arg_list* args);
+LEXMSG_API int lexmsg_vgetMessageW_mf(
+    const lexmsg_handle* handle, uint32_t id, unsigned int count, lexmsg_wchar** buffer, uint32_t size, va_list pairs);
+LEXMSG_API int lexmsg_vgetMessageA_mf(
+    const lexmsg_handle* handle, uint32_t id, unsigned int count, char** buffer, uint32_t size, va_list pairs);
+LEXMSG_API int lexmsg_getMessageW_mf(
+    const lexmsg_handle* handle, uint32_t id, unsigned int count, lexmsg_wchar** buffer, uint32_t size, ...);
+LEXMSG_API int lexmsg_getMessageA_mf(
+    const lexmsg_handle* handle, uint32_t id, unsigned int count, char** buffer, uint32_t size, ...);
 LEXMSG_API int lexmsg_lgetMessageW(uint32_t id, lexmsg_wchar** buffer, uint32_t size, const lexmsg_arg_list* args);
 LEXMSG_API int lexmsg_lgetMessageA(uint32_t id, char** buffer, uint32_t size, const lexmsg_arg_list* args);
-LEXMSG_API int lexmsg_vgetMessageW(uint32_t id, unsigned int count, lexmsg_wchar** buffer, uint32_t size,
-                                   va_list pairs);
+LEXMSG_API int lexmsg_vgetMessageW(
+    uint32_t id, unsigned int count, lexmsg_wchar** buffer, uint32_t size, va_list pairs);
 LEXMSG_API int lexmsg_vgetMessageA(uint32_t id, unsigned int count, char** buffer, uint32_t size, va_list pairs);
 LEXMSG_API int lexmsg_getMessageW(uint32_t id, unsigned int count, lexmsg_wchar** buffer, uint32_t size, ...);
 LEXMSG_API int lexmsg_getMessageA(uint32_t id, unsigned int count, char** buffer, uint32_t size, ...);

@@ -1,5 +1,5 @@
-// Argument lists: a doubly linked list of typed values, built by appending,
-// read by index, emptied from the back.
+// Argument lists are doubly linked lists of typed values: they are built by
+// appending, read by index and emptied from the back.
 #include <cstdint>
 
 #include "arg_list_impl.h"
@@ -35,8 +35,8 @@ int arg_list_append(lexmsg_arg_list* list, int32_t tag, intptr_t payload, uint32
     return arg_list_append_after(list, &last, tag, payload, owned);
 }
 
-int arg_list_append_after(lexmsg_arg_list* list, lexmsg_arg_node** last, int32_t tag, intptr_t payload,
-                          uint32_t owned) {
+int arg_list_append_after(
+    lexmsg_arg_list* list, lexmsg_arg_node** last, int32_t tag, intptr_t payload, uint32_t owned) {
     auto* arg = list == nullptr ? nullptr : static_cast<lexmsg_arg*>(mem_alloc(sizeof(lexmsg_arg)));
     auto* node = arg == nullptr ? nullptr : static_cast<lexmsg_arg_node*>(mem_alloc(sizeof(lexmsg_arg_node)));
     if (node == nullptr) {
@@ -83,8 +83,8 @@ int lexmsg_arg_list_add_uint(lexmsg_arg_list* list, unsigned int value) {
 
 // long values are 32-bit on the reference platform; a wider long keeps its low 32 bits.
 int lexmsg_arg_list_add_long(lexmsg_arg_list* list, long value) {
-    return arg_list_append(list, LEXMSG_ARG_LONG,
-                           number_payload(static_cast<uint32_t>(static_cast<unsigned long>(value))), 0);
+    return arg_list_append(
+        list, LEXMSG_ARG_LONG, number_payload(static_cast<uint32_t>(static_cast<unsigned long>(value))), 0);
 }
 
 int lexmsg_arg_list_add_ulong(lexmsg_arg_list* list, unsigned long value) {

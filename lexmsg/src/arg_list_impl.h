@@ -36,13 +36,10 @@ int arg_list_append(lexmsg_arg_list* list, int32_t tag, intptr_t payload, uint32
 // The same after *last, which MUST be the list's last node (null for an empty
 // list); on success *last becomes the new node. A reader that keeps the last
 // node appends n elements in time linear in n.
-int arg_list_append_after(lexmsg_arg_list* list, lexmsg_arg_node** last, int32_t tag, intptr_t payload,
-                          uint32_t owned);
+int arg_list_append_after(lexmsg_arg_list* list, lexmsg_arg_node** last, int32_t tag, intptr_t payload, uint32_t owned);
 
 // The 32-bit value of a numeric payload.
-inline uint32_t arg_u32(const lexmsg_arg& arg) {
-    return static_cast<uint32_t>(static_cast<uintptr_t>(arg.payload));
-}
+inline uint32_t arg_u32(const lexmsg_arg& arg) { return static_cast<uint32_t>(static_cast<uintptr_t>(arg.payload)); }
 
 }  // namespace lexmsg
 

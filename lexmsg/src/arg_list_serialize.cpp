@@ -1,5 +1,5 @@
-// The byte form of argument lists: a 16-bit element count, then each element
-// as a tag byte and its payload, all little-endian and unaligned.
+// Serializes argument lists and reads them back: a 16-bit element count, then
+// each element as a tag byte and its payload, all little-endian and unaligned.
 #include <cstdint>
 #include <cstring>
 
@@ -7,6 +7,7 @@
 #include "le_bytes.h"
 #include "lexmsg.h"
 #include "memory.h"
+#include "utf_convert.h"
 
 namespace lexmsg {
 namespace {
@@ -22,12 +23,6 @@ unsigned char written_tag(int32_t tag) {
 }
 
 size_t string_length(const char* s) { return std::strlen(s); }
-
-size_t wide_length(const lexmsg_wchar* s) {
-    size_t n = 0;
-    while (s[n] != 0) ++n;
-    return n;
-}
 
 const char* arg_string(const lexmsg_arg& arg) { return reinterpret_cast<const char*>(arg.payload); }
 

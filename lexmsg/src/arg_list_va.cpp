@@ -1,4 +1,4 @@
-// Building argument lists from (tag, value) pairs of a variable argument list.
+// Builds argument lists from (tag, value) pairs of a variable argument list.
 #include <cstdarg>
 #include <cstdint>
 

@@ -1,5 +1,5 @@
-// Decoding the catalog header and reading index entries and insertion tables
-// with every offset checked against the section's size.
+// Decodes the catalog header and reads index entries and insertion tables,
+// checking every offset against the section's size.
 #include "catalog_format.h"
 
 #include "le_bytes.h"
@@ -33,7 +33,9 @@ int read_message_entry(const unsigned char* section, uint32_t size, uint32_t id,
     return LEXMSG_OK;
 }
 
-int walk_insertion_table(const unsigned char* section, uint32_t size, const MessageEntry& entry,
+int walk_insertion_table(const unsigned char* section,
+                         uint32_t size,
+                         const MessageEntry& entry,
                          InsertionTable* table) {
     uint32_t at = entry.table_offset;  // read_message_entry checked that one word fits here
     uint32_t count = 0;

@@ -49,15 +49,14 @@ struct MessageEntry {
 int read_message_entry(const unsigned char* section, uint32_t size, uint32_t id, MessageEntry* entry);
 
 struct InsertionTable {
-    uint32_t offset;          // first record
+    uint32_t offset;  // first record
     uint32_t record_count;
     uint32_t highest_number;  // 0 when the table is empty
 };
 
 // Walks the insertion table behind a message: 0, or -3 when the table runs
 // past the section, a position lies beyond the text or positions decrease.
-int walk_insertion_table(const unsigned char* section, uint32_t size, const MessageEntry& entry,
-                         InsertionTable* table);
+int walk_insertion_table(const unsigned char* section, uint32_t size, const MessageEntry& entry, InsertionTable* table);
 
 }  // namespace lexmsg
 

@@ -1,8 +1,7 @@
-// Inflating catalog sections with zlib, from files through a 4096-byte input
-// buffer and from memory in one call, and the embedded-catalog search.
+// Inflates catalog sections with zlib, from files through an input buffer and
+// from memory in one call, and searches host files for embedded catalogs.
 #include "catalog_loader.h"
 
-#include <climits>
 #include <cstring>
 #include <zlib.h>
 
@@ -17,26 +16,18 @@ namespace {
 // pieces they cost several percent of a load.
 constexpr size_t kReadChunk = 65536;
 
-bool seek_to(std::FILE* file, uint64_t offset) {
-    if (offset > static_cast<uint64_t>(LONG_MAX)) return false;
-    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
-}
-
 // Bytes from offset to the end of the file, or 0 when it cannot be told.
-uint64_t bytes_after(std::FILE* file, uint64_t offset) {
-    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
-    const long end = std::ftell(file);
-    if (end < 0 || static_cast<uint64_t>(end) <= offset) return 0;
-    return static_cast<uint64_t>(end) - offset;
+uint64_t bytes_after(CatalogFile* file, uint64_t offset) {
+    uint64_t end = 0;
+    if (!file->size(&end) || end <= offset) return 0;
+    return end - offset;
 }
 
 // What one fill of the search may read: no more than the bytes left.
-size_t read_size(size_t wanted, uint64_t left) {
-    return left < wanted ? static_cast<size_t>(left) : wanted;
-}
+size_t read_size(size_t wanted, uint64_t left) { return left < wanted ? static_cast<size_t>(left) : wanted; }
 
 // Feeds the file to an inflate stream whose output area is the whole block.
-int inflate_file_stream(std::FILE* file, unsigned char* block, uint32_t expanded) {
+int inflate_file_stream(CatalogFile* file, unsigned char* block, uint32_t expanded) {
     z_stream stream;
     std::memset(&stream, 0, sizeof stream);
     if (inflateInit(&stream) != Z_OK) return LEXMSG_E_FAIL;
@@ -46,8 +37,8 @@ int inflate_file_stream(std::FILE* file, unsigned char* block, uint32_t expanded
     int zrc = Z_OK;
     int rc = input == nullptr ? LEXMSG_E_FAIL : LEXMSG_OK;
     while (rc == LEXMSG_OK) {
-        const size_t got = std::fread(input, 1, kReadChunk, file);
-        if (std::ferror(file)) {
+        size_t got = 0;
+        if (!file->read(input, kReadChunk, &got)) {
             rc = LEXMSG_E_FAIL;
             break;
         }
@@ -64,10 +55,11 @@ int inflate_file_stream(std::FILE* file, unsigned char* block, uint32_t expanded
 
 }  // namespace
 
-int load_section_from_file(std::FILE* file, uint64_t base, Section which, LoadedSection* out) {
-    if (!seek_to(file, base)) return LEXMSG_E_FAIL;
+int load_section_from_file(CatalogFile* file, uint64_t base, Section which, LoadedSection* out) {
+    if (!file->seek(base)) return LEXMSG_E_FAIL;
     unsigned char raw[kHeaderSize];
-    if (std::fread(raw, 1, sizeof raw, file) != sizeof raw) return LEXMSG_E_MALFORMED;
+    size_t got = 0;
+    if (!file->read(raw, sizeof raw, &got) || got != sizeof raw) return LEXMSG_E_MALFORMED;
     const CatalogHeader header = decode_header(raw);
     if (header.magic != kCatalogMagic) return LEXMSG_E_MALFORMED;
     const SectionInfo& info = header.section(which);
@@ -77,7 +69,7 @@ int load_section_from_file(std::FILE* file, uint64_t base, Section which, Loaded
     if (info.expanded_size > max_inflated_size(bytes_after(file, start))) return LEXMSG_E_FAIL;
     auto* block = static_cast<unsigned char*>(mem_alloc(info.expanded_size));
     if (block == nullptr) return LEXMSG_E_FAIL;
-    int rc = seek_to(file, start) ? inflate_file_stream(file, block, info.expanded_size) : LEXMSG_E_FAIL;
+    int rc = file->seek(start) ? inflate_file_stream(file, block, info.expanded_size) : LEXMSG_E_FAIL;
     if (rc != LEXMSG_OK) {
         mem_free(block);
         return rc;
@@ -106,11 +98,11 @@ int load_section_from_memory(const unsigned char* image, uint32_t length, Sectio
     return LEXMSG_OK;
 }
 
-uint64_t find_embedded_catalog(std::FILE* file, const char* name) {
+uint64_t find_embedded_catalog(CatalogFile* file, const char* name) {
     constexpr size_t kWindow = 4096;
-    constexpr size_t kKept = 1024;                // repeated from the previous window
-    constexpr size_t kStep = kWindow - kKept;     // 3072: fresh bytes per later fill
-    constexpr size_t kGap = 64;                   // where the header may start after the name
+    constexpr size_t kKept = 1024;             // repeated from the previous window
+    constexpr size_t kStep = kWindow - kKept;  // 3072: fresh bytes per later fill
+    constexpr size_t kGap = 64;                // where the header may start after the name
     static const unsigned char kMarker[4] = {'Z', 'R', 'R', ':'};
 
     const size_t name_length = std::strlen(name);
@@ -120,27 +112,30 @@ uint64_t find_embedded_catalog(std::FILE* file, const char* name) {
     // A host that never ends (a device, a pipe) is searched no further than
     // the size it had when it was opened; one without a size not at all.
     uint64_t left = bytes_after(file, 0);
-    if (left == 0 || !seek_to(file, 0)) return 0;
+    if (left == 0 || !file->seek(0)) return 0;
 
     unsigned char window[kWindow];
     uint64_t window_position = 0;
     bool first = true;
     for (;;) {
         size_t wanted;
-        size_t got;
+        size_t got = 0;
+        bool read_ok = true;
         const bool first_fill = first;
         if (first) {
             std::memset(window, 0, kWindow);
             wanted = kWindow;
-            got = std::fread(window, 1, read_size(wanted, left), file);
+            read_ok = file->read(window, read_size(wanted, left), &got);
             first = false;
         } else {
             std::memmove(window, window + kStep, kKept);
             std::memset(window + kKept, 0, kStep);
             wanted = kStep;
-            got = std::fread(window + kKept, 1, read_size(wanted, left), file);
+            read_ok = file->read(window + kKept, read_size(wanted, left), &got);
             window_position += kStep;
         }
+        // A read error ends the search like the end of the file.
+        if (!read_ok) got = 0;
         left -= got;
         // A later fill that reads nothing still leaves the previous window's
         // untested tail at the front of the buffer.

@@ -4,9 +4,9 @@
 #define LEXMSG_CATALOG_LOADER_H
 
 #include <cstdint>
-#include <cstdio>
 
 #include "catalog_format.h"
+#include "file_door.h"
 
 namespace lexmsg {
 
@@ -19,7 +19,7 @@ struct LoadedSection {
 // Inflates the chosen section of the catalog whose header starts at base in
 // file. 0, -1 (seek, read or inflate failure, no memory) or -3 (short header,
 // wrong magic, section absent). On failure nothing is left allocated.
-int load_section_from_file(std::FILE* file, uint64_t base, Section which, LoadedSection* out);
+int load_section_from_file(CatalogFile* file, uint64_t base, Section which, LoadedSection* out);
 
 // Inflates the chosen section of a memory image of length bytes (the caller
 // has checked the length and magic). 0, -1 or -3, as above.
@@ -29,7 +29,7 @@ int load_section_from_memory(const unsigned char* image, uint32_t length, Sectio
 // bytes by a catalog header; the header's file offset, or 0 when the name is
 // empty or nothing is found. Searches no further than the file's size when
 // the search starts; a file whose size cannot be taken is not searched.
-uint64_t find_embedded_catalog(std::FILE* file, const char* name);
+uint64_t find_embedded_catalog(CatalogFile* file, const char* name);
 
 // The most bytes that a zlib stream of stored bytes can inflate to (deflate
 // never expands beyond about 1032:1), so hostile sizes allocate nothing.

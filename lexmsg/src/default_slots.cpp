@@ -67,9 +67,8 @@ int lexmsg_wcsinitA(const lexmsg_wchar* path) {
 }
 
 int lexmsg_initembA(const char* module_path, const char* host_path, uint32_t reserved) {
-    return lexmsg::init_slot(g_narrow_slot, [&](lexmsg_handle** out) {
-        return lexmsg_initembA_mf(module_path, host_path, out, reserved);
-    });
+    return lexmsg::init_slot(
+        g_narrow_slot, [&](lexmsg_handle** out) { return lexmsg_initembA_mf(module_path, host_path, out, reserved); });
 }
 
 int lexmsg_cleanupW(void) { return lexmsg::cleanup_slot(g_wide_slot, lexmsg_cleanupW_mf); }

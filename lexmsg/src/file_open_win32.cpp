@@ -1,4 +1,5 @@
-// Catalog files on Windows: the C runtime opens 8-bit and wide paths itself.
+// Opens catalog files on Windows, where the C runtime takes 8-bit and wide
+// paths itself.
 #include <cstdio>
 #include <wchar.h>
 

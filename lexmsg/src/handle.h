@@ -11,7 +11,7 @@ struct lexmsg_handle {
     uint32_t kind;           // 1: wide section, 2: narrow section
     unsigned char* section;  // owned; the expanded section
     uint32_t section_size;
-    uint32_t highest_id;     // from the catalog header
+    uint32_t highest_id;  // from the catalog header
 };
 
 #endif

@@ -1,10 +1,10 @@
-// Creating and destroying explicit handles: catalogs from files (8-bit and
-// wide paths), embedded in a host file, or in memory; and lexmsg_free.
-#include <cstdio>
+// Creates and destroys explicit handles over catalogs from files (8-bit and
+// wide paths), embedded in a host file, or in memory; also lexmsg_free.
+#include "handle_init.h"
+
 #include <cstring>
 
 #include "catalog_loader.h"
-#include "file_open.h"
 #include "handle.h"
 #include "lexmsg.h"
 #include "memory.h"
@@ -33,18 +33,18 @@ int prepare_encoding(const char* /*target*/) { return LEXMSG_OK; }
 
 // Loads the section at base from an open file, closes it, and stores the
 // handle or null.
-int init_from_open_file(std::FILE* file, uint64_t base, Section which, lexmsg_handle** out) {
+int init_from_open_file(CatalogFile* file, uint64_t base, Section which, lexmsg_handle** out) {
     LoadedSection loaded{};
     lexmsg_handle* handle = nullptr;
     int rc = load_section_from_file(file, base, which, &loaded);
     if (rc == LEXMSG_OK) rc = make_handle(loaded, which, &handle);
     if (rc == LEXMSG_OK && which == Section::wide) rc = prepare_encoding("WCHAR_T");
-    std::fclose(file);
+    delete file;
     *out = handle;
     return rc;
 }
 
-int init_from_path(std::FILE* file, Section which, lexmsg_handle** out) {
+int init_from_path(CatalogFile* file, Section which, lexmsg_handle** out) {
     if (file == nullptr) return LEXMSG_E_OPEN;
     return init_from_open_file(file, 0, which, out);
 }
@@ -65,42 +65,52 @@ int cleanup(lexmsg_handle* handle, Section which) {
 }
 
 }  // namespace
+
+int init_file(FileDoor& door, const char* path, Section which, lexmsg_handle** handle) {
+    if (handle == nullptr) return LEXMSG_E_FAIL;
+    return init_from_path(path == nullptr ? nullptr : door.open(path), which, handle);
+}
+
+int init_file_wide(FileDoor& door, const lexmsg_wchar* path, Section which, lexmsg_handle** handle) {
+    if (handle == nullptr) return LEXMSG_E_FAIL;
+    return init_from_path(path == nullptr ? nullptr : door.open_wide(path), which, handle);
+}
+
+int init_embedded(FileDoor& door, const char* module_path, const char* host_path, lexmsg_handle** handle) {
+    if (handle == nullptr) return LEXMSG_E_FAIL;
+    if (module_path == nullptr || host_path == nullptr) return LEXMSG_E_OPEN;
+    const char* name = module_name(module_path);
+    CatalogFile* file = door.open(host_path);
+    if (file == nullptr) return LEXMSG_E_OPEN;
+    const uint64_t base = find_embedded_catalog(file, name);
+    return init_from_open_file(file, base, Section::narrow, handle);
+}
+
 }  // namespace lexmsg
 
 using lexmsg::Section;
+using lexmsg::platform_file_door;
 
 extern "C" {
 
 int lexmsg_initW_mf(const char* path, lexmsg_handle** handle) {
-    if (handle == nullptr) return LEXMSG_E_FAIL;
-    return lexmsg::init_from_path(path == nullptr ? nullptr : lexmsg::open_file(path), Section::wide, handle);
+    return lexmsg::init_file(platform_file_door(), path, Section::wide, handle);
 }
 
 int lexmsg_wcsinitW_mf(const lexmsg_wchar* path, lexmsg_handle** handle) {
-    if (handle == nullptr) return LEXMSG_E_FAIL;
-    return lexmsg::init_from_path(path == nullptr ? nullptr : lexmsg::open_file_wide(path), Section::wide, handle);
+    return lexmsg::init_file_wide(platform_file_door(), path, Section::wide, handle);
 }
 
 int lexmsg_initA_mf(const char* path, lexmsg_handle** handle) {
-    if (handle == nullptr) return LEXMSG_E_FAIL;
-    return lexmsg::init_from_path(path == nullptr ? nullptr : lexmsg::open_file(path), Section::narrow, handle);
+    return lexmsg::init_file(platform_file_door(), path, Section::narrow, handle);
 }
 
 int lexmsg_wcsinitA_mf(const lexmsg_wchar* path, lexmsg_handle** handle) {
-    if (handle == nullptr) return LEXMSG_E_FAIL;
-    return lexmsg::init_from_path(path == nullptr ? nullptr : lexmsg::open_file_wide(path), Section::narrow,
-                                  handle);
+    return lexmsg::init_file_wide(platform_file_door(), path, Section::narrow, handle);
 }
 
-int lexmsg_initembA_mf(const char* module_path, const char* host_path, lexmsg_handle** handle,
-                       uint32_t /*reserved*/) {
-    if (handle == nullptr) return LEXMSG_E_FAIL;
-    if (module_path == nullptr || host_path == nullptr) return LEXMSG_E_OPEN;
-    const char* name = lexmsg::module_name(module_path);
-    std::FILE* file = lexmsg::open_file(host_path);
-    if (file == nullptr) return LEXMSG_E_OPEN;
-    const uint64_t base = lexmsg::find_embedded_catalog(file, name);
-    return lexmsg::init_from_open_file(file, base, Section::narrow, handle);
+int lexmsg_initembA_mf(const char* module_path, const char* host_path, lexmsg_handle** handle, uint32_t /*reserved*/) {
+    return lexmsg::init_embedded(platform_file_door(), module_path, host_path, handle);
 }
 
 int lexmsg_init_rawA_mf(const void* image, uint32_t length, lexmsg_handle** handle) {

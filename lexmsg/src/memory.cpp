@@ -1,32 +1,38 @@
-// Heap access for the whole library, with a failure switch used by tests.
+// Gives the whole library the C runtime's heap, behind hooks for failure
+// tests.
 #include "memory.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace lexmsg {
 namespace {
-long g_fail_after = -1;
+AllocHooks g_hooks = {nullptr, nullptr, nullptr, nullptr};
 
-bool next_allocation_fails() {
-    if (g_fail_after < 0) return false;
-    if (g_fail_after == 0) return true;
-    --g_fail_after;
-    return false;
+void* handed_out(void* block, size_t bytes) {
+    if (block != nullptr && g_hooks.allocated != nullptr) g_hooks.allocated(block, bytes, g_hooks.context);
+    return block;
 }
 }  // namespace
 
 void* mem_alloc(size_t size) {
-    if (next_allocation_fails()) return nullptr;
-    return std::malloc(size == 0 ? 1 : size);
+    if (g_hooks.may_allocate != nullptr && !g_hooks.may_allocate(size, g_hooks.context)) return nullptr;
+    return handed_out(std::malloc(size == 0 ? 1 : size), size);
 }
 
 void* mem_calloc(size_t count, size_t size) {
-    if (next_allocation_fails()) return nullptr;
-    return std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size);
+    if (count != 0 && size > SIZE_MAX / count) return nullptr;
+    if (g_hooks.may_allocate != nullptr && !g_hooks.may_allocate(count * size, g_hooks.context)) return nullptr;
+    return handed_out(std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size), count * size);
 }
 
-void mem_free(void* block) { std::free(block); }
+void mem_free(void* block) {
+    if (block != nullptr && g_hooks.releasing != nullptr) g_hooks.releasing(block, g_hooks.context);
+    std::free(block);
+}
 
-void mem_fail_after(long successes) { g_fail_after = successes; }
+void mem_set_alloc_hooks(const AllocHooks* hooks) {
+    g_hooks = hooks != nullptr ? *hooks : AllocHooks{nullptr, nullptr, nullptr, nullptr};
+}
 
 }  // namespace lexmsg

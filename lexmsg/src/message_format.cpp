@@ -23,15 +23,15 @@ constexpr size_t kStackChars = 512;
 
 template <class Ch>
 struct Rendering {
-    const Ch* text;     // zero-terminated
-    size_t length;      // L: what the needed size counts
-    size_t emitted;     // characters before the terminator: what is inserted
+    const Ch* text;  // zero-terminated
+    size_t length;   // L: what the needed size counts
+    size_t emitted;  // characters before the terminator: what is inserted
 };
 
 struct NarrowKind {
     using Char = char;
     static constexpr uint32_t kind = static_cast<uint32_t>(Section::narrow);
-    static size_t capacity(const lexmsg_arg& arg) { return rendering_capacity_narrow(arg); }
+    static size_t capacity(const lexmsg_arg& arg) { return rendering_capacity(arg); }
     static size_t render(const lexmsg_arg& arg, char* out, size_t cap) { return render_narrow(arg, out, cap); }
     static size_t text_length(const char* text) { return std::strlen(text); }
 
@@ -46,7 +46,7 @@ struct NarrowKind {
 struct WideKind {
     using Char = lexmsg_wchar;
     static constexpr uint32_t kind = static_cast<uint32_t>(Section::wide);
-    static size_t capacity(const lexmsg_arg& arg) { return rendering_capacity_wide(arg); }
+    static size_t capacity(const lexmsg_arg& arg) { return rendering_capacity(arg); }
     static size_t render(const lexmsg_arg& arg, lexmsg_wchar* out, size_t cap) { return render_wide(arg, out, cap); }
     static size_t text_length(const lexmsg_wchar* text) { return wide_length(text); }
 
@@ -107,7 +107,10 @@ private:
 };
 
 template <class Kind>
-int format_message(const lexmsg_handle* handle, uint32_t id, typename Kind::Char** buffer, uint32_t size,
+int format_message(const lexmsg_handle* handle,
+                   uint32_t id,
+                   typename Kind::Char** buffer,
+                   uint32_t size,
                    const lexmsg_arg_list* args) {
     using Ch = typename Kind::Char;
     const uint32_t count = static_cast<uint32_t>(lexmsg_arg_list_length(args));
@@ -208,13 +211,13 @@ int format_message(const lexmsg_handle* handle, uint32_t id, typename Kind::Char
 
 }  // namespace
 
-int format_message_wide(const lexmsg_handle* handle, uint32_t id, lexmsg_wchar** buffer, uint32_t size,
-                        const lexmsg_arg_list* args) {
+int format_message_wide(
+    const lexmsg_handle* handle, uint32_t id, lexmsg_wchar** buffer, uint32_t size, const lexmsg_arg_list* args) {
     return format_message<WideKind>(handle, id, buffer, size, args);
 }
 
-int format_message_narrow(const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size,
-                          const lexmsg_arg_list* args) {
+int format_message_narrow(
+    const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size, const lexmsg_arg_list* args) {
     return format_message<NarrowKind>(handle, id, buffer, size, args);
 }
 

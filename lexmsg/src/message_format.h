@@ -9,10 +9,10 @@
 
 namespace lexmsg {
 
-int format_message_wide(const lexmsg_handle* handle, uint32_t id, lexmsg_wchar** buffer, uint32_t size,
-                        const lexmsg_arg_list* args);
-int format_message_narrow(const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size,
-                          const lexmsg_arg_list* args);
+int format_message_wide(
+    const lexmsg_handle* handle, uint32_t id, lexmsg_wchar** buffer, uint32_t size, const lexmsg_arg_list* args);
+int format_message_narrow(
+    const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size, const lexmsg_arg_list* args);
 
 }  // namespace lexmsg
 

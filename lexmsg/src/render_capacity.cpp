@@ -1,11 +1,12 @@
 // The rendering buffer sizes: the longest 32-bit decimal forms with their
-// terminator, two for a character, a string's length plus one.
+// terminator, two for a character, a string's length plus one. The same for
+// both widths: a character of either width renders as at most one unit.
 #include <cstring>
 
 #include "render.h"
+#include "utf_convert.h"
 
 namespace lexmsg {
-namespace {
 
 size_t rendering_capacity(const lexmsg_arg& arg) {
     switch (arg.tag) {
@@ -26,10 +27,5 @@ size_t rendering_capacity(const lexmsg_arg& arg) {
             return 0;
     }
 }
-
-}  // namespace
-
-size_t rendering_capacity_narrow(const lexmsg_arg& arg) { return rendering_capacity(arg); }
-size_t rendering_capacity_wide(const lexmsg_arg& arg) { return rendering_capacity(arg); }
 
 }  // namespace lexmsg

@@ -1,5 +1,5 @@
-// Renderings on POSIX systems: decimal forms of our own, and the C library's
-// current locale for characters and strings of the other width.
+// Renders arguments on POSIX systems: decimal forms are our own; characters
+// and strings of the other width go through the C library's current locale.
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -139,7 +139,8 @@ size_t render_wide(const lexmsg_arg& arg, lexmsg_wchar* out, size_t capacity) {
     switch (arg.tag) {
         case LEXMSG_ARG_CHAR: {
             const wchar_t c = widen_byte(static_cast<unsigned char>(arg_u32(arg)));
-            out[0] = static_cast<uint32_t>(c) > 0xFFFF ? static_cast<lexmsg_wchar>(0xFFFD) : static_cast<lexmsg_wchar>(c);
+            out[0] =
+                static_cast<uint32_t>(c) > 0xFFFF ? static_cast<lexmsg_wchar>(0xFFFD) : static_cast<lexmsg_wchar>(c);
             out[1] = 0;
             return 1;
         }

@@ -1,10 +1,11 @@
-// Renderings on Windows: the C runtime's _snprintf, _snwprintf, mbrtowc and
-// mbstowcs in the current C locale.
+// Renders arguments on Windows with the C runtime's _snprintf, _snwprintf,
+// mbrtowc and mbstowcs in the current C locale.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <string>
 
 #include "render.h"
 
@@ -79,7 +80,8 @@ size_t render_wide(const lexmsg_arg& arg, lexmsg_wchar* out, size_t capacity) {
             std::mbstate_t state{};
             wchar_t c = 0;
             const size_t n = std::mbrtowc(&c, &byte, 1, &state);
-            if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2)) c = static_cast<wchar_t>(static_cast<unsigned char>(byte));
+            if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2))
+                c = static_cast<wchar_t>(static_cast<unsigned char>(byte));
             out[0] = c;
             out[1] = 0;
             return 1;

@@ -1,7 +1,9 @@
 // Our own UTF-8 to UTF-16 converter, with the replacement rules of the
 // system's converter, and UTF-16 to UTF-8 for file names.
 #include <cstdint>
+#include <cstring>
 
+#include "memory.h"
 #include "utf_convert.h"
 
 namespace lexmsg {
@@ -16,7 +18,7 @@ uint32_t decode_one(const unsigned char* src, size_t length, size_t* at) {
     if (lead < 0x80) return lead;
     size_t trail;
     uint32_t value;
-    unsigned char low = 0x80;   // bounds of the first continuation byte
+    unsigned char low = 0x80;  // bounds of the first continuation byte
     unsigned char high = 0xBF;
     if (lead >= 0xC2 && lead <= 0xDF) {
         trail = 1;
@@ -71,34 +73,65 @@ size_t utf8_to_utf16_own(const char* src, size_t length, lexmsg_wchar* dst, size
     return written;
 }
 
-bool utf16_to_utf8(const lexmsg_wchar* src, std::string* out) {
-    out->clear();
-    for (size_t i = 0; src[i] != 0; ++i) {
-        uint32_t c = static_cast<uint16_t>(src[i]);
-        if (c >= 0xDC00 && c <= 0xDFFF) return false;
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            const uint32_t next = static_cast<uint16_t>(src[i + 1]);
-            if (next < 0xDC00 || next > 0xDFFF) return false;
-            c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out->push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
+namespace {
+
+// The next scalar value of a zero-terminated UTF-16 text at *i, with *i
+// moved past it; false for an unpaired surrogate.
+bool next_scalar(const lexmsg_wchar* src, size_t* i, uint32_t* scalar) {
+    uint32_t c = static_cast<uint16_t>(src[*i]);
+    if (c >= 0xDC00 && c <= 0xDFFF) return false;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+        const uint32_t next = static_cast<uint16_t>(src[*i + 1]);
+        if (next < 0xDC00 || next > 0xDFFF) return false;
+        c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+        ++*i;
     }
+    ++*i;
+    *scalar = c;
     return true;
+}
+
+// Writes the UTF-8 form of c at out (when not null); returns its length.
+size_t encode_utf8(uint32_t c, char* out) {
+    unsigned char bytes[4];
+    size_t count = 0;
+    if (c < 0x80) {
+        bytes[count++] = static_cast<unsigned char>(c);
+    } else if (c < 0x800) {
+        bytes[count++] = static_cast<unsigned char>(0xC0 | (c >> 6));
+        bytes[count++] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        bytes[count++] = static_cast<unsigned char>(0xE0 | (c >> 12));
+        bytes[count++] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        bytes[count++] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else {
+        bytes[count++] = static_cast<unsigned char>(0xF0 | (c >> 18));
+        bytes[count++] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+        bytes[count++] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        bytes[count++] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    }
+    if (out != nullptr) std::memcpy(out, bytes, count);
+    return count;
+}
+
+}  // namespace
+
+char* utf16_to_utf8(const lexmsg_wchar* src) {
+    size_t needed = 1;
+    uint32_t c = 0;
+    for (size_t i = 0; src[i] != 0;) {
+        if (!next_scalar(src, &i, &c)) return nullptr;
+        needed += encode_utf8(c, nullptr);
+    }
+    auto* out = static_cast<char*>(mem_alloc(needed));
+    if (out == nullptr) return nullptr;
+    size_t written = 0;
+    for (size_t i = 0; src[i] != 0;) {
+        next_scalar(src, &i, &c);
+        written += encode_utf8(c, out + written);
+    }
+    out[written] = '\0';
+    return out;
 }
 
 }  // namespace lexmsg

@@ -5,7 +5,6 @@
 #define LEXMSG_UTF_CONVERT_H
 
 #include <cstddef>
-#include <string>
 
 #include "lexmsg.h"
 
@@ -19,8 +18,17 @@ namespace lexmsg {
 size_t utf8_to_utf16(const char* src, size_t length, lexmsg_wchar* dst, size_t capacity);
 size_t utf8_to_utf16_own(const char* src, size_t length, lexmsg_wchar* dst, size_t capacity);
 
-// The zero-terminated UTF-16 text as UTF-8; false for an unpaired surrogate.
-bool utf16_to_utf8(const lexmsg_wchar* src, std::string* out);
+// The number of UTF-16 units before the terminator.
+inline size_t wide_length(const lexmsg_wchar* text) {
+    size_t n = 0;
+    while (text[n] != 0) ++n;
+    return n;
+}
+
+// The zero-terminated UTF-16 text as zero-terminated UTF-8 from mem_alloc
+// (the caller releases it with mem_free); null for an unpaired surrogate or
+// when memory runs out.
+char* utf16_to_utf8(const lexmsg_wchar* src);
 
 }  // namespace lexmsg
 

@@ -1,4 +1,4 @@
-// The literal text's converter on POSIX systems: our own.
+// On POSIX systems the literal text is converted by our own converter.
 #include "utf_convert.h"
 
 namespace lexmsg {

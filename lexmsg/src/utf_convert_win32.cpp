@@ -1,4 +1,4 @@
-// The literal text's converter on Windows: the system's, code page 65001.
+// On Windows the literal text is converted by the system, code page 65001.
 #include <climits>
 #include <windows.h>
 

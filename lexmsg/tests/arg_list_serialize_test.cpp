@@ -11,6 +11,7 @@
 #include "lexmsg.h"
 #include "list_helpers.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -42,27 +43,36 @@ TEST(ArgListSerialize, ByteVectors) {
     const ByteCase cases[] = {
         {"empty list", [] { return lexmsg_arg_list_new(); }, {0x00, 0x00}},
         {"int -1", [] { return from_va(1u, LEXMSG_ARG_INT, -1); }, {0x01, 0x00, 0x01, 0xFF, 0xFF, 0xFF, 0xFF}},
-        {"long is written as int", [] { return from_va(1u, LEXMSG_ARG_LONG, 5L); },
+        {"long is written as int",
+         [] { return from_va(1u, LEXMSG_ARG_LONG, 5L); },
          {0x01, 0x00, 0x01, 0x05, 0x00, 0x00, 0x00}},
-        {"negative long keeps 32 bits", [] { return from_va(1u, LEXMSG_ARG_LONG, -2L); },
+        {"negative long keeps 32 bits",
+         [] { return from_va(1u, LEXMSG_ARG_LONG, -2L); },
          {0x01, 0x00, 0x01, 0xFE, 0xFF, 0xFF, 0xFF}},
-        {"unsigned long is written as unsigned int", [] { return from_va(1u, LEXMSG_ARG_ULONG, 5UL); },
+        {"unsigned long is written as unsigned int",
+         [] { return from_va(1u, LEXMSG_ARG_ULONG, 5UL); },
          {0x01, 0x00, 0x08, 0x05, 0x00, 0x00, 0x00}},
-        {"unsigned int", [] { return from_va(1u, LEXMSG_ARG_UINT, 0x89ABCDEFu); },
+        {"unsigned int",
+         [] { return from_va(1u, LEXMSG_ARG_UINT, 0x89ABCDEFu); },
          {0x01, 0x00, 0x08, 0xEF, 0xCD, 0xAB, 0x89}},
         {"char", [] { return from_va(1u, LEXMSG_ARG_CHAR, 0xE9); }, {0x01, 0x00, 0x04, 0xE9}},
         {"wide char", [] { return from_va(1u, LEXMSG_ARG_WCHAR, 0x20AC); }, {0x01, 0x00, 0x05, 0xAC, 0x20, 0x00, 0x00}},
-        {"string abc", [] { return from_va(1u, LEXMSG_ARG_CHARP, "abc"); },
+        {"string abc",
+         [] { return from_va(1u, LEXMSG_ARG_CHARP, "abc"); },
          {0x01, 0x00, 0x06, 0x03, 0x00, 0x00, 0x00, 'a', 'b', 'c'}},
         {"empty string", [] { return from_va(1u, LEXMSG_ARG_CHARP, ""); }, {0x01, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00}},
-        {"null string", [] { return from_va(1u, LEXMSG_ARG_CHARP, static_cast<const char*>(nullptr)); },
+        {"null string",
+         [] { return from_va(1u, LEXMSG_ARG_CHARP, static_cast<const char*>(nullptr)); },
          {0x01, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00}},
-        {"wide string of two units", [] { return from_va(1u, LEXMSG_ARG_WCHARP, kTwoWide); },
+        {"wide string of two units",
+         [] { return from_va(1u, LEXMSG_ARG_WCHARP, kTwoWide); },
          {0x01, 0x00, 0x07, 0x02, 0x00, 0x00, 0x00, 0xE9, 0x00, 0x00, 0x00, 0xAC, 0x20, 0x00, 0x00}},
-        {"unknown tag is its tag byte alone", [] { return from_va(2u, 9, LEXMSG_ARG_CHAR, 'z'); },
+        {"unknown tag is its tag byte alone",
+         [] { return from_va(2u, 9, LEXMSG_ARG_CHAR, 'z'); },
          {0x02, 0x00, 0x09, 0x04, 'z'}},
         {"tag keeps its low 8 bits", [] { return from_va(1u, 0x1FF); }, {0x01, 0x00, 0xFF}},
-        {"tag 0x101 is written as an int of its payload", [] { return from_va(1u, 0x101); },
+        {"tag 0x101 is written as an int of its payload",
+         [] { return from_va(1u, 0x101); },
          {0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00}},
     };
     for (const auto& c : cases) {
@@ -124,8 +134,8 @@ TEST(ArgListSerialize, CountLimit) {
 
 struct Element {
     int tag;
-    intptr_t value;          // numbers
-    std::u16string text;     // strings (narrow text widened byte by byte)
+    intptr_t value;       // numbers
+    std::u16string text;  // strings (narrow text widened byte by byte)
 };
 
 std::vector<Element> elements_of(const lexmsg_arg_list* list) {
@@ -145,9 +155,7 @@ std::vector<Element> elements_of(const lexmsg_arg_list* list) {
     return out;
 }
 
-bool operator==(const Element& a, const Element& b) {
-    return a.tag == b.tag && a.value == b.value && a.text == b.text;
-}
+bool operator==(const Element& a, const Element& b) { return a.tag == b.tag && a.value == b.value && a.text == b.text; }
 
 void PrintTo(const Element& e, std::ostream* os) { *os << "{tag " << e.tag << ", " << e.value << "}"; }
 
@@ -163,13 +171,14 @@ TEST(ArgListDeserialize, ReadsAndRejects) {
         {"empty list", {0x00, 0x00}, 0, {}},
         {"int 42 after an unknown tag", {0x02, 0x00, 0x09, 0x01, 0x2A, 0x00, 0x00, 0x00}, 0, {{1, 42, u""}}},
         {"every numeric tag",
-         {0x06, 0x00, 0x01, 0xFE, 0xFF, 0xFF, 0xFF, 0x02, 0x05, 0, 0, 0, 0x77, 0x77, 0x77, 0x77, 0x03, 0xFF, 0xFF, 0xFF,
-          0xFF, 0x01, 0, 0, 0, 0x04, 0xE9, 0x05, 0x45, 0x23, 0x01, 0x00, 0x08, 0x10, 0x00, 0x00, 0x80},
+         {0x06, 0x00, 0x01, 0xFE, 0xFF, 0xFF, 0xFF, 0x02, 0x05, 0,    0,   0, 0x77,
+          0x77, 0x77, 0x77, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0,    0,   0, 0x04,
+          0xE9, 0x05, 0x45, 0x23, 0x01, 0x00, 0x08, 0x10, 0x00, 0x00, 0x80},
          0,
          {{1, -2, u""}, {2, 5, u""}, {3, -1, u""}, {4, -23, u""}, {5, 0x2345, u""}, {8, INT32_MIN + 0x10, u""}}},
         {"strings are copied",
-         {0x03, 0x00, 0x06, 0x03, 0, 0, 0, 'a', 'b', 'c', 0x06, 0, 0, 0, 0, 0x07, 0x02, 0, 0, 0, 0xE9, 0, 0, 0, 0x45,
-          0x23, 0x01, 0x00},
+         {0x03, 0x00, 0x06, 0x03, 0, 0, 0,    'a', 'b', 'c', 0x06, 0,    0,    0,
+          0,    0x07, 0x02, 0,    0, 0, 0xE9, 0,   0,   0,   0x45, 0x23, 0x01, 0x00},
          0,
          {{6, 0, u"abc"}, {6, 0, u""}, {7, 0, u"\u00E9\u2345"}}},
         {"bytes after the last element are ignored", {0x01, 0x00, 0x04, 'q', 0xDE, 0xAD}, 0, {{4, 'q', u""}}},
@@ -209,15 +218,31 @@ TEST(ArgListDeserialize, NullArguments) {
 }
 
 TEST(ArgListDeserialize, RoundTripKeepsEveryValue) {
-    ListPtr list(from_va(7u, LEXMSG_ARG_INT, INT32_MIN, LEXMSG_ARG_UINT, 0xFFFFFFFFu, LEXMSG_ARG_LONG, -9L,
-                         LEXMSG_ARG_ULONG, 9UL, LEXMSG_ARG_CHAR, 'c', LEXMSG_ARG_CHARP, "s p",
-                         LEXMSG_ARG_WCHARP, kTwoWide));
+    ListPtr list(from_va(7u,
+                         LEXMSG_ARG_INT,
+                         INT32_MIN,
+                         LEXMSG_ARG_UINT,
+                         0xFFFFFFFFu,
+                         LEXMSG_ARG_LONG,
+                         -9L,
+                         LEXMSG_ARG_ULONG,
+                         9UL,
+                         LEXMSG_ARG_CHAR,
+                         'c',
+                         LEXMSG_ARG_CHARP,
+                         "s p",
+                         LEXMSG_ARG_WCHARP,
+                         kTwoWide));
     Bytes bytes = serialize(list.get());
     lexmsg_arg_list* raw = nullptr;
     ASSERT_EQ(lexmsg_arg_list_deserialize(&raw, bytes.data(), static_cast<uint32_t>(bytes.size())), 0);
     ListPtr back(raw);
-    const std::vector<Element> expected = {{1, INT32_MIN, u""}, {8, -1, u""}, {1, -9, u""},
-                                           {8, 9, u""},         {4, 'c', u""}, {6, 0, u"s p"},
+    const std::vector<Element> expected = {{1, INT32_MIN, u""},
+                                           {8, -1, u""},
+                                           {1, -9, u""},
+                                           {8, 9, u""},
+                                           {4, 'c', u""},
+                                           {6, 0, u"s p"},
                                            {7, 0, u"\u00E9\u20AC"}};
     EXPECT_EQ(elements_of(back.get()), expected);
     EXPECT_EQ(serialize(back.get()), bytes);
@@ -249,26 +274,28 @@ TEST(ArgListDeserialize, LargestCountInOrder) {
 
 class ArgListDeserializeFailures : public ::testing::Test {
 protected:
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 };
 
 TEST_F(ArgListDeserializeFailures, NoMemory) {
     const Bytes bytes = {0x02, 0x00, 0x06, 0x02, 0, 0, 0, 'h', 'i', 0x01, 7, 0, 0, 0};
     lexmsg_arg_list* list = reinterpret_cast<lexmsg_arg_list*>(&list);
-    lexmsg::mem_fail_after(0);
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_arg_list_deserialize(&list, bytes.data(), static_cast<uint32_t>(bytes.size())), -1);
     EXPECT_EQ(list, nullptr);
+    EXPECT_EQ(heap_.live_blocks(), 0u);
 
     // Every later allocation failing in turn: -1, and what was read stays with the caller.
     for (long successes = 1; successes < 6; ++successes) {
         SCOPED_TRACE(successes);
-        lexmsg::mem_fail_after(successes);
+        heap_.fail_at(successes, true);
         list = nullptr;
         EXPECT_EQ(lexmsg_arg_list_deserialize(&list, bytes.data(), static_cast<uint32_t>(bytes.size())), -1);
-        lexmsg::mem_fail_after(-1);
+        heap_.fail_at(-1);
         ASSERT_NE(list, nullptr);
         EXPECT_LE(lexmsg_arg_list_length(list), 1);
         lexmsg_arg_list_free(list);
+        EXPECT_EQ(heap_.live_blocks(), 0u);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "lexmsg.h"
 #include "list_helpers.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ ListPtr new_list() { return ListPtr(lexmsg_arg_list_new()); }
 // Restores normal allocation whatever a test does.
 class ArgListFailures : public ::testing::Test {
 protected:
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 };
 
 const char kText[] = "text";
@@ -40,24 +41,33 @@ struct AddCase {
 TEST(ArgList, EachAddFunctionStoresItsTagAndValue) {
     const AddCase cases[] = {
         {"int", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_int(l, -5); }, LEXMSG_ARG_INT, -5},
-        {"int max", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_int(l, INT32_MAX); }, LEXMSG_ARG_INT,
+        {"int max",
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_int(l, INT32_MAX); },
+         LEXMSG_ARG_INT,
          INT32_MAX},
         {"uint", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_uint(l, 7u); }, LEXMSG_ARG_UINT, 7},
         {"uint all ones reads as the int -1",
-         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_uint(l, 0xFFFFFFFFu); }, LEXMSG_ARG_UINT, -1},
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_uint(l, 0xFFFFFFFFu); },
+         LEXMSG_ARG_UINT,
+         -1},
         {"long", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_long(l, -70000L); }, LEXMSG_ARG_LONG, -70000},
-        {"ulong", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_ulong(l, 70000UL); }, LEXMSG_ARG_ULONG,
-         70000},
+        {"ulong", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_ulong(l, 70000UL); }, LEXMSG_ARG_ULONG, 70000},
         {"char is sign-extended",
-         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_char(l, static_cast<char>(0xE9)); }, LEXMSG_ARG_CHAR,
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_char(l, static_cast<char>(0xE9)); },
+         LEXMSG_ARG_CHAR,
          -23},
         {"ascii char", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_char(l, 'x'); }, LEXMSG_ARG_CHAR, 'x'},
         {"wide char is zero-extended",
          [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_wchar(l, static_cast<lexmsg_wchar>(0xFFFF)); },
-         LEXMSG_ARG_WCHAR, 0xFFFF},
-        {"string", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_charp(l, kText); }, LEXMSG_ARG_CHARP,
+         LEXMSG_ARG_WCHAR,
+         0xFFFF},
+        {"string",
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_charp(l, kText); },
+         LEXMSG_ARG_CHARP,
          reinterpret_cast<intptr_t>(kText)},
-        {"wide string", [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_wcharp(l, kWide); }, LEXMSG_ARG_WCHARP,
+        {"wide string",
+         [](lexmsg_arg_list* l) { return lexmsg_arg_list_add_wcharp(l, kWide); },
+         LEXMSG_ARG_WCHARP,
          reinterpret_cast<intptr_t>(kWide)},
     };
     for (const auto& c : cases) {
@@ -154,8 +164,19 @@ TEST(ArgList, ClearLeavesBorrowedStringsAlone) {
 
 TEST(ArgListFromVa, CountedPairs) {
     const char* s = "abc";
-    ListPtr list(from_va(6u, LEXMSG_ARG_INT, -3, LEXMSG_ARG_LONG, 40000L, LEXMSG_ARG_ULONG, 50000UL, LEXMSG_ARG_CHAR,
-                         0x141, LEXMSG_ARG_WCHAR, 0x12345, LEXMSG_ARG_CHARP, s));
+    ListPtr list(from_va(6u,
+                         LEXMSG_ARG_INT,
+                         -3,
+                         LEXMSG_ARG_LONG,
+                         40000L,
+                         LEXMSG_ARG_ULONG,
+                         50000UL,
+                         LEXMSG_ARG_CHAR,
+                         0x141,
+                         LEXMSG_ARG_WCHAR,
+                         0x12345,
+                         LEXMSG_ARG_CHARP,
+                         s));
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(lexmsg_arg_list_length(list.get()), 6);
     const struct {
@@ -165,8 +186,8 @@ TEST(ArgListFromVa, CountedPairs) {
         {LEXMSG_ARG_INT, -3},
         {LEXMSG_ARG_LONG, 40000},
         {LEXMSG_ARG_ULONG, 50000},
-        {LEXMSG_ARG_CHAR, 0x41},      // only the low byte of the promoted int
-        {LEXMSG_ARG_WCHAR, 0x2345},   // only the low 16 bits
+        {LEXMSG_ARG_CHAR, 0x41},     // only the low byte of the promoted int
+        {LEXMSG_ARG_WCHAR, 0x2345},  // only the low 16 bits
         {LEXMSG_ARG_CHARP, reinterpret_cast<intptr_t>(s)},
     };
     for (int i = 0; i < 6; ++i) {
@@ -218,10 +239,12 @@ TEST_F(ArgListFailures, FailedAppendLeavesTheListUnchanged) {
         SCOPED_TRACE(successes);
         ListPtr list = new_list();
         ASSERT_EQ(lexmsg_arg_list_add_int(list.get(), 1), 0);
-        lexmsg::mem_fail_after(successes);
+        const size_t live = heap_.live_blocks();
+        heap_.fail_at(successes, true);
         EXPECT_EQ(lexmsg_arg_list_add_int(list.get(), 2), -1);
         EXPECT_EQ(lexmsg_arg_list_add_charp(list.get(), kText), -1);
-        lexmsg::mem_fail_after(-1);
+        heap_.fail_at(-1);
+        EXPECT_EQ(heap_.live_blocks(), live) << "a failed append keeps nothing";
         EXPECT_EQ(lexmsg_arg_list_length(list.get()), 1);
         EXPECT_EQ(lexmsg_arg_list_get(list.get(), 0, nullptr), 1);
         EXPECT_EQ(lexmsg_arg_list_add_int(list.get(), 3), 0);
@@ -230,15 +253,16 @@ TEST_F(ArgListFailures, FailedAppendLeavesTheListUnchanged) {
 }
 
 TEST_F(ArgListFailures, BuildersReportOrSkipFailures) {
-    lexmsg::mem_fail_after(0);
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_arg_list_new(), nullptr);
     EXPECT_EQ(from_va(1u, LEXMSG_ARG_INT, 1), nullptr);
     EXPECT_EQ(from_va_sentinel(0, LEXMSG_ARG_INT, 1, 0), nullptr);
+    EXPECT_EQ(heap_.live_blocks(), 0u);
 
     // The list and the first element's two blocks succeed, the second element fails.
-    lexmsg::mem_fail_after(3);
+    heap_.fail_at(3, true);
     ListPtr list(from_va(2u, LEXMSG_ARG_INT, 1, LEXMSG_ARG_INT, 2));
-    lexmsg::mem_fail_after(-1);
+    heap_.fail_at(-1);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(lexmsg_arg_list_length(list.get()), 1);
     EXPECT_EQ(lexmsg_arg_list_get(list.get(), 0, nullptr), 1);

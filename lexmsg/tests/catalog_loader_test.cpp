@@ -12,6 +12,7 @@
 #include "catalog_loader.h"
 #include "lexmsg.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -25,32 +26,29 @@ const std::vector<lexmsg_test::Authored> kMessages = {{1, "one %1"}, {4, "four"}
 
 class Loader : public ::testing::Test {
 protected:
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 
     // Loads a section of the bytes through a file at base 0.
     static int load_file(const Bytes& bytes, Section which, lexmsg::LoadedSection* out, uint64_t base = 0) {
         TempFile file("loader_test.cat", bytes);
-        std::FILE* f = std::fopen(file.path(), "rb");
-        const int rc = lexmsg::load_section_from_file(f, base, which, out);
-        std::fclose(f);
-        return rc;
+        lexmsg::StdioFile f(std::fopen(file.path(), "rb"));
+        return lexmsg::load_section_from_file(&f, base, which, out);
     }
 };
 
 TEST_F(Loader, BothSectionsFromFileAndMemory) {
     const Bytes catalog = lexmsg_test::both_catalog(kMessages);
     for (Section which : {Section::wide, Section::narrow}) {
-        const Bytes expected = which == Section::wide ? lexmsg_test::wide_section(kMessages)
-                                                      : lexmsg_test::narrow_section(kMessages);
+        const Bytes expected =
+            which == Section::wide ? lexmsg_test::wide_section(kMessages) : lexmsg_test::narrow_section(kMessages);
         lexmsg::LoadedSection loaded{};
         ASSERT_EQ(load_file(catalog, which, &loaded), 0);
         EXPECT_EQ(Bytes(loaded.data, loaded.data + loaded.size), expected);
         EXPECT_EQ(loaded.highest_id, 4u);
         lexmsg::mem_free(loaded.data);
 
-        ASSERT_EQ(lexmsg::load_section_from_memory(catalog.data(), static_cast<uint32_t>(catalog.size()), which,
-                                                   &loaded),
-                  0);
+        ASSERT_EQ(
+            lexmsg::load_section_from_memory(catalog.data(), static_cast<uint32_t>(catalog.size()), which, &loaded), 0);
         EXPECT_EQ(Bytes(loaded.data, loaded.data + loaded.size), expected);
         lexmsg::mem_free(loaded.data);
     }
@@ -79,20 +77,37 @@ TEST_F(Loader, BrokenCatalogs) {
         {"wrong magic", mutated([](Bytes& c) { c[1] = 'z'; }), LEXMSG_E_MALFORMED, LEXMSG_E_MALFORMED},
         {"section absent", mutated([](Bytes& c) { set32(&c, 24, 0); }), LEXMSG_E_MALFORMED, LEXMSG_E_MALFORMED},
         {"stream truncated", Bytes(good.begin(), good.end() - 6), LEXMSG_E_FAIL, LEXMSG_E_MALFORMED},
-        {"stored size beyond the image", mutated([](Bytes& c) { set32(&c, 28, get32(c, 28) + 1); }), 0,
+        {"stored size beyond the image",
+         mutated([](Bytes& c) { set32(&c, 28, get32(c, 28) + 1); }),
+         0,
          LEXMSG_E_MALFORMED},
-        {"expands to more than stated", mutated([&](Bytes& c) { set32(&c, 32, expanded - 1); }), LEXMSG_E_FAIL,
+        {"expands to more than stated",
+         mutated([&](Bytes& c) { set32(&c, 32, expanded - 1); }),
+         LEXMSG_E_FAIL,
          LEXMSG_E_FAIL},
-        {"expands to less than stated", mutated([&](Bytes& c) { set32(&c, 32, expanded + 1); }), LEXMSG_E_FAIL,
+        {"expands to less than stated",
+         mutated([&](Bytes& c) { set32(&c, 32, expanded + 1); }),
+         LEXMSG_E_FAIL,
          LEXMSG_E_FAIL},
-        {"corrupt deflate data", mutated([](Bytes& c) { c[40] ^= 0xFF; c[41] ^= 0x55; }), LEXMSG_E_FAIL,
+        {"corrupt deflate data",
+         mutated([](Bytes& c) {
+             c[40] ^= 0xFF;
+             c[41] ^= 0x55;
+         }),
+         LEXMSG_E_FAIL,
          LEXMSG_E_FAIL},
-        {"raw deflate without zlib header", mutated([](Bytes& c) { c.erase(c.begin() + 36, c.begin() + 38); }),
-         LEXMSG_E_FAIL, LEXMSG_E_MALFORMED},
-        {"section offset beyond the file", mutated([](Bytes& c) { set32(&c, 24, 100000); }), LEXMSG_E_FAIL,
+        {"raw deflate without zlib header",
+         mutated([](Bytes& c) { c.erase(c.begin() + 36, c.begin() + 38); }),
+         LEXMSG_E_FAIL,
          LEXMSG_E_MALFORMED},
-        {"expanded size no stream could reach", mutated([](Bytes& c) { set32(&c, 32, 0xFFFFFFF0u); }),
-         LEXMSG_E_FAIL, LEXMSG_E_FAIL},
+        {"section offset beyond the file",
+         mutated([](Bytes& c) { set32(&c, 24, 100000); }),
+         LEXMSG_E_FAIL,
+         LEXMSG_E_MALFORMED},
+        {"expanded size no stream could reach",
+         mutated([](Bytes& c) { set32(&c, 32, 0xFFFFFFF0u); }),
+         LEXMSG_E_FAIL,
+         LEXMSG_E_FAIL},
     };
     for (const BrokenCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -100,9 +115,8 @@ TEST_F(Loader, BrokenCatalogs) {
         const int file_rc = load_file(c.catalog, Section::narrow, &loaded);
         EXPECT_EQ(file_rc, c.file_rc);
         if (file_rc == 0) lexmsg::mem_free(loaded.data);
-        const int memory_rc = lexmsg::load_section_from_memory(c.catalog.data(),
-                                                               static_cast<uint32_t>(c.catalog.size()),
-                                                               Section::narrow, &loaded);
+        const int memory_rc = lexmsg::load_section_from_memory(
+            c.catalog.data(), static_cast<uint32_t>(c.catalog.size()), Section::narrow, &loaded);
         EXPECT_EQ(memory_rc, c.memory_rc);
         if (memory_rc == 0) lexmsg::mem_free(loaded.data);
     }
@@ -119,11 +133,12 @@ TEST_F(Loader, BytesAfterTheStreamAreIgnored) {
 TEST_F(Loader, AllocationFailureOfTheSection) {
     const Bytes catalog = lexmsg_test::narrow_catalog(kMessages);
     lexmsg::LoadedSection loaded{};
-    lexmsg::mem_fail_after(0);
+    heap_.fail_at(0, true);
     EXPECT_EQ(load_file(catalog, Section::narrow, &loaded), LEXMSG_E_FAIL);
-    EXPECT_EQ(lexmsg::load_section_from_memory(catalog.data(), static_cast<uint32_t>(catalog.size()),
-                                               Section::narrow, &loaded),
+    EXPECT_EQ(lexmsg::load_section_from_memory(
+                  catalog.data(), static_cast<uint32_t>(catalog.size()), Section::narrow, &loaded),
               LEXMSG_E_FAIL);
+    EXPECT_EQ(heap_.live_blocks(), 0u);
 }
 
 TEST_F(Loader, SectionAtABaseOffset) {
@@ -150,10 +165,8 @@ Bytes host_with_marker(size_t size, size_t marker_at, const std::string& name, s
 
 uint64_t search(const Bytes& host, const char* name) {
     TempFile file("embedded_search.bin", host);
-    std::FILE* f = std::fopen(file.path(), "rb");
-    const uint64_t base = lexmsg::find_embedded_catalog(f, name);
-    std::fclose(f);
-    return base;
+    lexmsg::StdioFile f(std::fopen(file.path(), "rb"));
+    return lexmsg::find_embedded_catalog(&f, name);
 }
 
 struct SearchCase {

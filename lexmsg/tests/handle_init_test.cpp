@@ -11,6 +11,7 @@
 #include "handle.h"
 #include "lexmsg.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ lexmsg_handle* const kUntouched = reinterpret_cast<lexmsg_handle*>(uintptr_t{0x1
 
 class HandleInit : public ::testing::Test {
 protected:
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 };
 
 std::string narrow_text(const lexmsg_handle* h, uint32_t id) {
@@ -94,6 +95,18 @@ TEST_F(HandleInit, WidePathsOutsideAscii) {
     EXPECT_EQ(lexmsg_wcsinitW_mf(wide_name.c_str(), w.out()), 0);
     EXPECT_EQ(lexmsg_wcsinitA_mf(wide_name.c_str(), a.out()), 0);
     EXPECT_EQ(narrow_text(a.get(), 1), "first");
+    // With no memory the wide initialisers report a code: where the path is
+    // converted to UTF-8 the file cannot be opened, where it is not the
+    // section finds no memory. Nothing is thrown across the C interface.
+    for (int wide_section = 0; wide_section < 2; ++wide_section) {
+        Handle none;
+        heap_.fail_at(0, true);
+        const int rc = wide_section ? lexmsg_wcsinitW_mf(wide_name.c_str(), none.out())
+                                    : lexmsg_wcsinitA_mf(wide_name.c_str(), none.out());
+        heap_.fail_at(-1);
+        EXPECT_TRUE(rc == LEXMSG_E_OPEN || rc == LEXMSG_E_FAIL) << rc;
+        EXPECT_EQ(none.get(), nullptr);
+    }
     std::filesystem::remove(name);
 
     const lexmsg_wchar lone_surrogate[] = {0xD800, 'x', 0};
@@ -194,13 +207,14 @@ TEST_F(HandleInit, AllocationFailures) {
     for (long successes : {0L, 1L}) {
         SCOPED_TRACE(successes);
         Handle h;
-        lexmsg::mem_fail_after(successes);
+        heap_.fail_at(successes, true);
         EXPECT_EQ(lexmsg_initA_mf(file.path(), h.out()), LEXMSG_E_FAIL);
         EXPECT_EQ(h.get(), nullptr);
-        lexmsg::mem_fail_after(successes);
+        heap_.fail_at(successes, true);
         EXPECT_EQ(lexmsg_init_rawA_mf(catalog.data(), static_cast<uint32_t>(catalog.size()), h.out()), LEXMSG_E_FAIL);
         EXPECT_EQ(h.get(), nullptr);
-        lexmsg::mem_fail_after(-1);
+        EXPECT_EQ(heap_.live_blocks(), 0u);
+        heap_.fail_at(-1);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "lexmsg.h"
 #include "list_helpers.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ protected:
         TempFile file("message_format_test.cat", catalog);
         ASSERT_EQ(lexmsg_initW_mf(file.path(), wide_.out()), 0);
     }
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 
     // The message through a buffer the library allocates; text only on 0 or -6.
     int narrow(uint32_t id, const lexmsg_arg_list* args, std::string* text = nullptr) const {
@@ -89,8 +90,7 @@ TEST_F(MessageFormat, EveryTagOnBothKinds) {
         {"int", ListPtr(from_va(1, LEXMSG_ARG_INT, -42)), "<-42>", u"<-42>"},
         {"int min", ListPtr(from_va(1, LEXMSG_ARG_INT, INT_MIN)), "<-2147483648>", u"<-2147483648>"},
         {"long", ListPtr(from_va(1, LEXMSG_ARG_LONG, -7L)), "<-7>", u"<-7>"},
-        {"unsigned long max", ListPtr(from_va(1, LEXMSG_ARG_ULONG, 4294967295UL)), "<4294967295>",
-         u"<4294967295>"},
+        {"unsigned long max", ListPtr(from_va(1, LEXMSG_ARG_ULONG, 4294967295UL)), "<4294967295>", u"<4294967295>"},
         {"char", ListPtr(from_va(1, LEXMSG_ARG_CHAR, 'x')), "<x>", u"<x>"},
         {"wide char", ListPtr(from_va(1, LEXMSG_ARG_WCHAR, 'y')), "<y>", u"<y>"},
         {"string", ListPtr(from_va(1, LEXMSG_ARG_CHARP, kAbc)), "<abc>", u"<abc>"},
@@ -119,7 +119,9 @@ struct TextCase {
 
 TEST_F(MessageFormat, InsertionOrderRepetitionAndCountMismatch) {
     TextCase cases[] = {
-        {2, ListPtr(from_va(3, LEXMSG_ARG_CHARP, "Ana", LEXMSG_ARG_INT, 3, LEXMSG_ARG_CHARP, "files")), 0,
+        {2,
+         ListPtr(from_va(3, LEXMSG_ARG_CHARP, "Ana", LEXMSG_ARG_INT, 3, LEXMSG_ARG_CHARP, "files")),
+         0,
          "Hello Ana, you have 3 new files."},
         {3, ListPtr(from_va(1, LEXMSG_ARG_UINT, 12345u)), 0, "12345 and again 12345"},
         {4, nullptr, 0, "no insertions"},
@@ -256,18 +258,22 @@ TEST_F(MessageFormat, NullBufferPointerWithASize) {
 TEST_F(MessageFormat, AllocationFailures) {
     // The output block.
     char* buffer = nullptr;
-    lexmsg::mem_fail_after(0);
+    const size_t live = heap_.live_blocks();  // the fixture's handles
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_lgetMessageA_mf(narrow_.get(), 4, &buffer, 0, nullptr), LEXMSG_E_FAIL);
     EXPECT_EQ(buffer, nullptr);
-    lexmsg::mem_fail_after(-1);
+    heap_.fail_at(-1);
+    EXPECT_EQ(heap_.live_blocks(), live);
 
     // Many arguments: the rendering table, then the counts.
     ListPtr many(lexmsg_arg_list_new());
     for (int i = 0; i < 20; ++i) lexmsg_arg_list_add_int(many.get(), i);
+    const size_t with_list = heap_.live_blocks();
     for (long successes : {0L, 1L}) {
-        lexmsg::mem_fail_after(successes);
+        heap_.fail_at(successes, true);
         EXPECT_EQ(lexmsg_lgetMessageA_mf(narrow_.get(), 1, &buffer, 0, many.get()), LEXMSG_E_FAIL) << successes;
-        lexmsg::mem_fail_after(-1);
+        heap_.fail_at(-1);
+        EXPECT_EQ(heap_.live_blocks(), with_list) << "a failed delivery keeps nothing";
     }
     std::string n;
     EXPECT_EQ(narrow(3, many.get(), &n), LEXMSG_E_ARG_COUNT);
@@ -276,9 +282,11 @@ TEST_F(MessageFormat, AllocationFailures) {
     // Long renderings that do not fit the stack.
     const std::string long_text(3000, 'q');
     const ListPtr long_arg(from_va(1, LEXMSG_ARG_CHARP, long_text.c_str()));
-    lexmsg::mem_fail_after(0);
+    const size_t with_lists = heap_.live_blocks();
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_lgetMessageA_mf(narrow_.get(), 1, &buffer, 0, long_arg.get()), LEXMSG_E_ARG);
-    lexmsg::mem_fail_after(-1);
+    heap_.fail_at(-1);
+    EXPECT_EQ(heap_.live_blocks(), with_lists) << "a failed rendering keeps nothing";
     EXPECT_EQ(narrow(1, long_arg.get(), &n), 0);
     EXPECT_EQ(n, "<" + long_text + ">");
     std::u16string w;
@@ -289,7 +297,9 @@ TEST_F(MessageFormat, AllocationFailures) {
 // Catalogs whose one message is stored as given, to break the rules.
 class HostileMessage : public ::testing::Test {
 protected:
-    static int format(const lexmsg_compile::StoredMessage& m, bool wide_section, const lexmsg_arg_list* args,
+    static int format(const lexmsg_compile::StoredMessage& m,
+                      bool wide_section,
+                      const lexmsg_arg_list* args,
                       std::string* narrow_text = nullptr) {
         const Bytes catalog = lexmsg_test::catalog_of({m}, m.id, wide_section);
         Handle handle;
@@ -309,7 +319,8 @@ protected:
         return rc;
     }
 
-    static lexmsg_compile::StoredMessage message(std::string text, std::vector<lexmsg_compile::Insertion> records,
+    static lexmsg_compile::StoredMessage message(std::string text,
+                                                 std::vector<lexmsg_compile::Insertion> records,
                                                  uint32_t delivered) {
         lexmsg_compile::StoredMessage m;
         m.id = 1;

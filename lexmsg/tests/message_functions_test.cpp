@@ -8,6 +8,7 @@
 #include "catalog_fixture.h"
 #include "lexmsg.h"
 #include "memory.h"
+#include "heap_watch.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ protected:
         TempFile file("message_functions_test.cat", catalog);
         ASSERT_EQ(lexmsg_initW_mf(file.path(), wide_.out()), 0);
     }
-    void TearDown() override { lexmsg::mem_fail_after(-1); }
+    HeapWatch heap_;  // normal allocation again after every test
 
     Handle narrow_;
     Handle wide_;
@@ -56,22 +57,21 @@ protected:
 TEST_F(MessageFunctions, VariadicAndVaListForms) {
     const lexmsg_wchar name[] = {'K', 'i', 0};
     char* a = nullptr;
-    ASSERT_EQ(lexmsg_getMessageA_mf(narrow_.get(), 1, 3, &a, 0, LEXMSG_ARG_CHARP, "x", LEXMSG_ARG_UINT, 7u,
-                                    LEXMSG_ARG_CHAR, 'c'),
+    ASSERT_EQ(lexmsg_getMessageA_mf(
+                  narrow_.get(), 1, 3, &a, 0, LEXMSG_ARG_CHARP, "x", LEXMSG_ARG_UINT, 7u, LEXMSG_ARG_CHAR, 'c'),
               0);
     Text a_owned(a);
     EXPECT_STREQ(a, "x is 7 (c)");
 
     char* b = nullptr;
-    ASSERT_EQ(v_narrow(narrow_.get(), 1, 3, &b, 0, LEXMSG_ARG_LONG, -1L, LEXMSG_ARG_ULONG, 2UL, LEXMSG_ARG_WCHARP,
-                       name),
-              0);
+    ASSERT_EQ(
+        v_narrow(narrow_.get(), 1, 3, &b, 0, LEXMSG_ARG_LONG, -1L, LEXMSG_ARG_ULONG, 2UL, LEXMSG_ARG_WCHARP, name), 0);
     Text b_owned(b);
     EXPECT_STREQ(b, "-1 is 2 (Ki)");
 
     lexmsg_wchar* w = nullptr;
-    ASSERT_EQ(lexmsg_getMessageW_mf(wide_.get(), 1, 3, &w, 0, LEXMSG_ARG_WCHAR, 0x20AC, LEXMSG_ARG_INT, 5,
-                                    LEXMSG_ARG_WCHARP, name),
+    ASSERT_EQ(lexmsg_getMessageW_mf(
+                  wide_.get(), 1, 3, &w, 0, LEXMSG_ARG_WCHAR, 0x20AC, LEXMSG_ARG_INT, 5, LEXMSG_ARG_WCHARP, name),
               0);
     WideText w_owned(w);
     EXPECT_EQ(u16(w), u"\u20AC is 5 (Ki)");
@@ -90,7 +90,7 @@ TEST_F(MessageFunctions, ResultsOfTheListForm) {
     char* into = small;
     EXPECT_EQ(lexmsg_getMessageA_mf(narrow_.get(), 2, 0, &into, 1), 6) << "needed size";
     EXPECT_EQ(a, nullptr);
-    lexmsg::mem_fail_after(0);
+    heap_.fail_at(0, true);
     EXPECT_EQ(lexmsg_getMessageA_mf(narrow_.get(), 2, 0, &a, 0), LEXMSG_E_FAIL) << "no memory for the list";
     lexmsg_wchar* w = nullptr;
     EXPECT_EQ(lexmsg_getMessageW_mf(wide_.get(), 2, 0, &w, 0), LEXMSG_E_FAIL);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "lexmsg.h"
+#include "heap_watch.h"
+#include "memory.h"
 #include "utf_convert.h"
 
 namespace {
@@ -46,11 +48,17 @@ void check_table(Converter convert) {
         ASSERT_EQ(n, c.utf16.size());
         for (size_t i = 0; i < n; ++i) EXPECT_EQ(static_cast<uint16_t>(out[i]), c.utf16[i]) << "unit " << i;
         EXPECT_EQ(out[n], 0x7777) << "nothing beyond the result";
-        // Exactly enough room works; one unit less gives 0.
+        // Exactly enough room works; one unit less gives 0, also where the
+        // missing unit is the second half of a surrogate pair.
         EXPECT_EQ(convert(c.utf8.data(), c.utf8.size(), out.data(), c.utf16.size()), c.utf16.size());
-        if (c.utf16.size() == 1) {
-            EXPECT_EQ(convert(c.utf8.data(), c.utf8.size(), out.data(), 0), 0u);
-        }
+        EXPECT_EQ(convert(c.utf8.data(), c.utf8.size(), out.data(), c.utf16.size() - 1), 0u);
+    }
+    // Room for the first half of a pair alone: nothing is delivered.
+    for (const char* pair : {"\xF0\x9F\x98\x80", "a\xF4\x8F\xBF\xBF"}) {
+        SCOPED_TRACE(pair);
+        const std::string text(pair);
+        lexmsg_wchar out[4] = {};
+        EXPECT_EQ(convert(text.data(), text.size(), out, text.size() == 4 ? 1 : 2), 0u);
     }
 }
 
@@ -84,13 +92,20 @@ TEST(UtfConvert, EmptyInputAndShortRoom) {
 
 TEST(UtfConvert, Utf16ToUtf8) {
     const lexmsg_wchar text[] = {'a', 0xE9, 0x20AC, 0xD83D, 0xDE00, 0};
-    std::string out;
-    ASSERT_TRUE(lexmsg::utf16_to_utf8(text, &out));
-    EXPECT_EQ(out, "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    char* out = lexmsg::utf16_to_utf8(text);
+    ASSERT_NE(out, nullptr);
+    EXPECT_STREQ(out, "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    lexmsg::mem_free(out);
     const lexmsg_wchar lone_high[] = {0xD83D, 'x', 0};
     const lexmsg_wchar lone_low[] = {0xDE00, 0};
-    EXPECT_FALSE(lexmsg::utf16_to_utf8(lone_high, &out));
-    EXPECT_FALSE(lexmsg::utf16_to_utf8(lone_low, &out));
+    EXPECT_EQ(lexmsg::utf16_to_utf8(lone_high), nullptr);
+    EXPECT_EQ(lexmsg::utf16_to_utf8(lone_low), nullptr);
+    // The text is converted into memory from the library's heap, so running
+    // out of it is a null result and never an exception.
+    HeapWatch heap;
+    heap.fail_at(0);
+    EXPECT_EQ(lexmsg::utf16_to_utf8(text), nullptr);
+    EXPECT_EQ(heap.live_blocks(), 0u);
 }
 
 }  // namespace

@@ -12,26 +12,26 @@
 
 #include "block_fixture.h"
 #include "test_private_keys.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 namespace {
 
-using sigtest::block_fixture;
+using sigtest::BlockFixture;
 using sigtest::bytes;
-using sigtest::outcome;
-using sigverify::block_options;
+using sigtest::Outcome;
+using sigverify::BlockOptions;
 
 bytes text(const std::string& s) { return bytes(s.begin(), s.end()); }
 
-block_options options(char encoding) {
-    block_options o;
+BlockOptions options(char encoding) {
+    BlockOptions o;
     o.encoding = encoding;
     return o;
 }
 
 // How a forger rebuilds a signed file's block elsewhere. The signed content
 // stays the same sequence of bytes, so the signature still matches it.
-struct relocation {
+struct Relocation {
     size_t at = 0;                  // the block goes in front of the signed byte here
     bytes lead;                     // its lead padding
     bytes room;                     // unsigned bytes inside the block
@@ -41,9 +41,9 @@ struct relocation {
 
 // `signed_file` holds `content_size` signed bytes followed by a block without
 // lead padding and with one record.
-bytes relocate(const bytes& signed_file, size_t content_size, char encoding, const relocation& r) {
-    block_fixture block{bytes(signed_file.begin() + static_cast<std::ptrdiff_t>(content_size), signed_file.end()), 0,
-                        encoding};
+bytes relocate(const bytes& signed_file, size_t content_size, char encoding, const Relocation& r) {
+    BlockFixture block{
+        bytes(signed_file.begin() + static_cast<std::ptrdiff_t>(content_size), signed_file.end()), 0, encoding};
     const size_t value_offset = block.record(1);
     const size_t value_size = encoding == 'T' ? 512 : 256;
     const size_t room_at = r.room_before_value ? value_offset : value_offset + value_size;
@@ -60,134 +60,150 @@ bytes relocate(const bytes& signed_file, size_t content_size, char encoding, con
     forged.insert(forged.end(), r.lead.begin(), r.lead.end());
     forged.insert(forged.end(), block.file.begin(), block.file.end());
     if (!r.certificate_table.empty()) {
-        sigtest::set_cert_entry(&forged, static_cast<uint32_t>(forged.size()),
-                                static_cast<uint32_t>(r.certificate_table.size()));
+        sigtest::set_cert_entry(
+            &forged, static_cast<uint32_t>(forged.size()), static_cast<uint32_t>(r.certificate_table.size()));
         forged.insert(forged.end(), r.certificate_table.begin(), r.certificate_table.end());
     }
-    forged.insert(forged.end(), signed_file.begin() + at,
-                  signed_file.begin() + static_cast<std::ptrdiff_t>(content_size));
+    forged.insert(
+        forged.end(), signed_file.begin() + at, signed_file.begin() + static_cast<std::ptrdiff_t>(content_size));
     return forged;
 }
 
 constexpr uint32_t kPeSize = 0x1000;
 const bytes kReplacementCode(0x400, 0xCC);
 
-bytes signed_pe(char encoding) { return sigtest::sign(sigtest::make_pe(kPeSize), options(encoding)); }
+bytes SignedPe(char encoding) { return sigtest::sign(sigtest::make_pe(kPeSize), options(encoding)); }
 
 bytes signed_script(char encoding) { return sigtest::sign(sigtest::make_script(), options(encoding)); }
 
 // A signed file changed by one of the fixture's field setters.
-bytes changed_block(const bytes& content, const block_options& o, const std::function<void(block_fixture*)>& change) {
-    block_fixture f = block_fixture::signed_block(content, o);
+bytes changed_block(const bytes& content, const BlockOptions& o, const std::function<void(BlockFixture*)>& change) {
+    BlockFixture f = BlockFixture::signed_block(content, o);
     change(&f);
     return f.file;
 }
 
-struct attack {
+struct Attack {
     const char* name;
     std::function<bytes(char encoding)> forge;
 };
 
-void PrintTo(const attack& a, std::ostream* out) { *out << a.name; }
+void PrintTo(const Attack& a, std::ostream* out) { *out << a.name; }
 
-const attack kAttacks[] = {
+const Attack kAttacks[] = {
     // Room laid over a section's raw data, the signed bytes following the block.
-    {"pe_block_moved_over_sections", [](char e) {
-         relocation r;
+    {"pe_block_moved_over_sections",
+     [](char e) {
+         Relocation r;
          r.at = 0x300;
          r.room = kReplacementCode;
-         return relocate(signed_pe(e), kPeSize, e, r);
+         return relocate(SignedPe(e), kPeSize, e, r);
      }},
     // A small block, then a certificate table holding the replacement bytes.
-    {"pe_certificate_table_inside_the_file", [](char e) {
-         relocation r;
+    {"pe_certificate_table_inside_the_file",
+     [](char e) {
+         Relocation r;
          r.at = 0x300;
          r.certificate_table = kReplacementCode;
-         return relocate(signed_pe(e), kPeSize, e, r);
+         return relocate(SignedPe(e), kPeSize, e, r);
      }},
-    {"script_block_at_the_front", [](char e) {
+    {"script_block_at_the_front",
+     [](char e) {
          const bytes script = sigtest::make_script();
-         return relocate(signed_script(e), script.size(), e, relocation{});
+         return relocate(signed_script(e), script.size(), e, Relocation{});
      }},
-    {"script_block_in_the_middle", [](char e) {
+    {"script_block_in_the_middle",
+     [](char e) {
          const bytes script = sigtest::make_script();
-         relocation r;
+         Relocation r;
          r.at = text("WScript.Echo \"line 0\"\r\n").size() * 3;
          return relocate(signed_script(e), script.size(), e, r);
      }},
     // Dim x:x="<header, records and signature>":<statements>:'<trailer>
-    {"script_statements_on_the_block_line", [](char e) {
+    {"script_statements_on_the_block_line",
+     [](char e) {
          const bytes script = sigtest::make_script();
-         relocation r;
+         Relocation r;
          r.at = script.size();
          r.lead = text("Dim x:x=\"");
          r.room = text("\":CreateObject(\"WScript.Shell\").Run \"calc\":'");
          r.room_before_value = false;
          return relocate(signed_script(e), script.size(), e, r);
      }},
-    {"statements_in_free_room_only", [](char e) {
+    {"statements_in_free_room_only",
+     [](char e) {
          const bytes script = sigtest::make_script();
-         relocation r;
+         Relocation r;
          r.at = script.size();
          r.room = text("\":Run \"calc\":'");
          r.room_before_value = false;
          return relocate(signed_script(e), script.size(), e, r);
      }},
-    {"text_in_reserved_header_bytes", [](char e) {
-         return changed_block(sigtest::make_script(), options(e), [](block_fixture* f) {
+    {"text_in_reserved_header_bytes",
+     [](char e) {
+         return changed_block(sigtest::make_script(), options(e), [](BlockFixture* f) {
              const bytes code = text(":Run 1:'");
              const size_t reserved = f->layout().header_record_count + f->layout().u8_width;
              const auto at = f->file.begin() + static_cast<std::ptrdiff_t>(f->block_start + reserved);
              std::copy(code.begin(), code.end(), at);
          });
      }},
-    {"text_in_reserved_record_bytes", [](char e) {
-         return changed_block(sigtest::make_script(), options(e), [](block_fixture* f) {
+    {"text_in_reserved_record_bytes",
+     [](char e) {
+         return changed_block(sigtest::make_script(), options(e), [](BlockFixture* f) {
              const size_t reserved = f->block_start + f->record(0) + (f->hex() ? 23 : 12);
              f->file[reserved] = 'X';
          });
      }},
-    {"type_tag_other_than_3", [](char e) {
-         return changed_block(sigtest::make_pe(0x600), options(e), [](block_fixture* f) {
+    {"type_tag_other_than_3",
+     [](char e) {
+         return changed_block(sigtest::make_pe(0x600), options(e), [](BlockFixture* f) {
              f->set(f->layout().header_span_tag, f->layout().u8_width, 4);
          });
      }},
-    {"trailer_type_tag_other_than_3", [](char e) {
-         return changed_block(sigtest::make_script(), options(e), [](block_fixture* f) {
+    {"trailer_type_tag_other_than_3",
+     [](char e) {
+         return changed_block(sigtest::make_script(), options(e), [](BlockFixture* f) {
              f->set(f->trailer_field(f->layout().trailer_tail_pad_tag), f->layout().u8_width, 0);
          });
      }},
-    {"non_signature_record_with_a_value", [](char e) {
-         block_options o = options(e);
+    {"non_signature_record_with_a_value",
+     [](char e) {
+         BlockOptions o = options(e);
          o.extra_records = 1;
-         return changed_block(sigtest::make_script(), o, [](block_fixture* f) { f->set_value_length(0, 8); });
+         return changed_block(sigtest::make_script(), o, [](BlockFixture* f) { f->set_value_length(0, 8); });
      }},
-    {"non_signature_record_with_an_offset", [](char e) {
-         block_options o = options(e);
+    {"non_signature_record_with_an_offset",
+     [](char e) {
+         BlockOptions o = options(e);
          o.extra_records = 1;
-         return changed_block(sigtest::make_pe(0x600), o, [](block_fixture* f) { f->set_value_offset(0, 0x40); });
+         return changed_block(sigtest::make_pe(0x600), o, [](BlockFixture* f) { f->set_value_offset(0, 0x40); });
      }},
-    {"record_key_selector_not_p_or_d", [](char e) {
-         block_options o = options(e);
+    {"record_key_selector_not_p_or_d",
+     [](char e) {
+         BlockOptions o = options(e);
          o.extra_records = 1;
-         return changed_block(sigtest::make_script(), o, [](block_fixture* f) { f->set_key_selector(0, '"'); });
+         return changed_block(sigtest::make_script(), o, [](BlockFixture* f) { f->set_key_selector(0, '"'); });
      }},
-    {"letters_in_lead_padding_of_a_script", [](char e) {
-         block_options o = options(e);
+    {"letters_in_lead_padding_of_a_script",
+     [](char e) {
+         BlockOptions o = options(e);
          o.lead_pad = 12;
          o.lead_text = "Run \"calc\":'";
          return sigtest::sign(sigtest::make_script(), o);
      }},
-    {"letters_in_tail_padding_of_a_script", [](char e) {
-         block_options o = options(e);
+    {"letters_in_tail_padding_of_a_script",
+     [](char e) {
+         BlockOptions o = options(e);
          o.tail_pad = 10;
          bytes file = sigtest::sign(sigtest::make_script(), o);
          const bytes code = text("\r\nRun 1\r\n");
          std::copy(code.begin(), code.end(), file.end() - static_cast<std::ptrdiff_t>(code.size()));
          return file;
      }},
-    {"non_ascii_in_padding_of_a_script", [](char e) {
-         block_options o = options(e);
+    {"non_ascii_in_padding_of_a_script",
+     [](char e) {
+         BlockOptions o = options(e);
          o.tail_pad = 4;
          bytes file = sigtest::sign(sigtest::make_script(), o);
          file.back() = 0xE9;
@@ -195,19 +211,20 @@ const attack kAttacks[] = {
      }},
 };
 
-class BlockAttack : public ::testing::TestWithParam<std::tuple<attack, char>> {};
+class BlockAttack : public ::testing::TestWithParam<std::tuple<Attack, char>> {};
 
 TEST_P(BlockAttack, IsRefused) {
-    const attack& a = std::get<0>(GetParam());
+    const Attack& a = std::get<0>(GetParam());
     const char encoding = std::get<1>(GetParam());
     const bytes forged = a.forge(encoding);
     for (uint32_t mode : {0u, 2u}) {
-        const outcome o = sigtest::verify_bytes(forged, mode);
-        EXPECT_EQ(o, (outcome{false, 8})) << "mode " << mode << ": " << sigtest::describe(o);
+        const Outcome o = sigtest::verify_bytes(forged, mode);
+        EXPECT_EQ(o, (Outcome{false, 8})) << "mode " << mode << ": " << sigtest::describe(o);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEncodings, BlockAttack,
+INSTANTIATE_TEST_SUITE_P(BothEncodings,
+                         BlockAttack,
                          ::testing::Combine(::testing::ValuesIn(kAttacks), ::testing::Values('B', 'T')),
                          [](const auto& param_info) {
                              return std::string(std::get<0>(param_info.param).name) + "_" +
@@ -218,15 +235,15 @@ INSTANTIATE_TEST_SUITE_P(BothEncodings, BlockAttack,
 // digit 0 changes nothing the parser reads, so only the digit rule refuses it.
 TEST(BlockAttack, NonDigitInPlaceOfAHexZero) {
     const bytes script = sigtest::make_script();
-    block_options o = options('T');
+    BlockOptions o = options('T');
     o.extra_records = 1;
-    const block_fixture f = block_fixture::signed_block(script, o);
+    const BlockFixture f = BlockFixture::signed_block(script, o);
     const auto& layout = f.layout();
-    struct place {
+    struct Place {
         const char* name;
         size_t at;  // from block start; must hold a '0'
     };
-    const place places[] = {
+    const Place places[] = {
         {"lead_pad", layout.header_lead_pad},
         {"span", layout.header_span},
         {"record_count", layout.header_record_count},
@@ -237,21 +254,22 @@ TEST(BlockAttack, NonDigitInPlaceOfAHexZero) {
         {"tail_pad", f.trailer_field(layout.trailer_tail_pad)},
         {"end_offset", f.trailer_field(layout.trailer_end_offset)},
     };
-    for (const place& p : places) {
+    for (const Place& p : places) {
         bytes forged = f.file;
         uint8_t& c = forged.at(f.block_start + p.at);
         ASSERT_EQ(c, '0') << p.name;
         c = ':';
-        EXPECT_EQ(sigtest::verify_bytes(forged), (outcome{false, 8})) << p.name;
+        EXPECT_EQ(sigtest::verify_bytes(forged), (Outcome{false, 8})) << p.name;
     }
     // The same in the signature value, wherever a digit 0 is.
     bytes forged = f.file;
     const size_t value = f.block_start + f.record(2);
     const auto zero = std::find(forged.begin() + static_cast<std::ptrdiff_t>(value),
-                                forged.begin() + static_cast<std::ptrdiff_t>(value + 512), '0');
+                                forged.begin() + static_cast<std::ptrdiff_t>(value + 512),
+                                '0');
     ASSERT_NE(zero, forged.begin() + static_cast<std::ptrdiff_t>(value + 512));
     *zero = '"';
-    for (uint32_t mode : {0u, 2u}) EXPECT_EQ(sigtest::verify_bytes(forged, mode), (outcome{false, 8}));
+    for (uint32_t mode : {0u, 2u}) EXPECT_EQ(sigtest::verify_bytes(forged, mode), (Outcome{false, 8}));
 }
 
 // s + n opens to the same message as s, so a value at or above the modulus
@@ -260,14 +278,14 @@ TEST(BlockAttack, SignaturePlusTheModulus) {
     for (char encoding : {'B', 'T'}) {
         bool shown = false;
         for (size_t lines = 1; lines < 40 && !shown; ++lines) {
-            const block_fixture f = block_fixture::signed_block(sigtest::make_script(lines), options(encoding));
+            const BlockFixture f = BlockFixture::signed_block(sigtest::make_script(lines), options(encoding));
             const size_t value = f.block_start + f.record(1);
             uint8_t number[256];
             for (size_t i = 0; i < 256; ++i) {
                 number[i] = f.hex() ? static_cast<uint8_t>(f.get(f.record(1) + 2 * i, 2)) : f.file[value + i];
             }
             if (!sigtest::add_modulus(number, test_primary_key.modulus)) continue;  // s + n needs 257 bytes
-            block_fixture forged = f;
+            BlockFixture forged = f;
             for (size_t i = 0; i < 256; ++i) {
                 if (f.hex()) {
                     forged.set(f.record(1) + 2 * i, 2, number[i]);
@@ -276,7 +294,7 @@ TEST(BlockAttack, SignaturePlusTheModulus) {
                 }
             }
             for (uint32_t mode : {0u, 2u}) {
-                EXPECT_EQ(sigtest::verify_bytes(forged.file, mode), (outcome{false, 8}))
+                EXPECT_EQ(sigtest::verify_bytes(forged.file, mode), (Outcome{false, 8}))
                     << encoding << " mode " << mode;
             }
             shown = true;
@@ -289,12 +307,12 @@ TEST(BlockAttack, SignaturePlusTheModulus) {
 // judged only once the content matched.
 TEST(BlockAttack, ContentAfterTheCertificateTableStaysMismatch) {
     for (char encoding : {'B', 'T'}) {
-        bytes file = signed_pe(encoding);
+        bytes file = SignedPe(encoding);
         sigtest::set_cert_entry(&file, static_cast<uint32_t>(file.size()), 64);
         file.resize(file.size() + 64, 0x30);
-        ASSERT_EQ(sigtest::verify_bytes(file), (outcome{true, 3})) << encoding;
+        ASSERT_EQ(sigtest::verify_bytes(file), (Outcome{true, 3})) << encoding;
         file.push_back(0);
-        EXPECT_EQ(sigtest::verify_bytes(file), (outcome{false, 9})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(file), (Outcome{false, 9})) << encoding;
     }
 }
 
@@ -302,34 +320,34 @@ TEST(BlockAttack, ContentAfterTheCertificateTableStaysMismatch) {
 // lead text, extra records, scripts and PE32/PE32+ images with and without a
 // certificate table added afterwards.
 TEST(BlockChecks, EverySigningOptionStillVerifies) {
-    enum class kind { script, pe32, pe32_plus };
-    for (kind k : {kind::script, kind::pe32, kind::pe32_plus}) {
+    enum class Kind { script, pe32, pe32_plus };
+    for (Kind k : {Kind::script, Kind::pe32, Kind::pe32_plus}) {
         const bytes content =
-            k == kind::script ? sigtest::make_script() : sigtest::make_pe(0x800, 0x80, k == kind::pe32);
+            k == Kind::script ? sigtest::make_script() : sigtest::make_pe(0x800, 0x80, k == Kind::pe32);
         for (char encoding : {'B', 'T'}) {
             for (char key : {'P', 'D'}) {
                 for (uint32_t lead : {0u, 1u, 32u}) {
                     for (int64_t tail : {int64_t{-1}, int64_t{0}, int64_t{32}}) {
                         for (uint32_t extra : {0u, 3u}) {
-                            block_options o;
+                            BlockOptions o;
                             o.encoding = encoding;
                             o.key_selector = key;
                             o.lead_pad = lead;
                             o.tail_pad = tail;
                             o.extra_records = extra;
                             // A comment mark for a script; anything at all in a PE image's padding.
-                            if (lead > 0) o.lead_text = k == kind::script ? "'" : "Any text";
+                            if (lead > 0) o.lead_text = k == Kind::script ? "'" : "Any text";
                             if (o.lead_text.size() > lead) o.lead_text.resize(lead);
-                            const outcome want = key == 'P' ? outcome{true, 3} : outcome{false, 11};
+                            const Outcome want = key == 'P' ? Outcome{true, 3} : Outcome{false, 11};
                             bytes file = sigtest::sign(content, o);
-                            const std::string name = std::string(1, encoding) + key + " lead " +
-                                                     std::to_string(lead) + " tail " + std::to_string(tail) +
-                                                     " extra " + std::to_string(extra) + " kind " +
+                            const std::string name = std::string(1, encoding) + key + " lead " + std::to_string(lead) +
+                                                     " tail " + std::to_string(tail) + " extra " +
+                                                     std::to_string(extra) + " kind " +
                                                      std::to_string(static_cast<int>(k));
                             for (uint32_t mode : {0u, 2u}) {
                                 EXPECT_EQ(sigtest::verify_bytes(file, mode), want) << name << " mode " << mode;
                             }
-                            if (k == kind::script) continue;
+                            if (k == Kind::script) continue;
                             sigtest::set_cert_entry(&file, static_cast<uint32_t>(file.size()), 0x40);
                             file.resize(file.size() + 0x40, 0x5A);
                             EXPECT_EQ(sigtest::verify_bytes(file), want) << name << " with a certificate table";
@@ -342,10 +360,10 @@ TEST(BlockChecks, EverySigningOptionStillVerifies) {
 }
 
 TEST(BlockChecks, PlacementAtTheEndOfTheFile) {
-    sigverify::pe_cert_table none{false, 0, 0, true};
+    sigverify::PeCertTable none{false, 0, 0, true};
     EXPECT_TRUE(sigverify::block_ends_the_file(99, none, 100));
     EXPECT_FALSE(sigverify::block_ends_the_file(98, none, 100));
-    const sigverify::pe_cert_table table{true, 100, 28, true};
+    const sigverify::PeCertTable table{true, 100, 28, true};
     EXPECT_TRUE(sigverify::block_ends_the_file(99, table, 128));
     EXPECT_FALSE(sigverify::block_ends_the_file(99, table, 129));  // bytes after the table
     EXPECT_FALSE(sigverify::block_ends_the_file(98, table, 128));  // a byte between block and table

@@ -1,6 +1,7 @@
 // A file with a signature block and helpers to rewrite the block's fields
 // in place, in either encoding.
-#pragma once
+#ifndef SIGVERIFY_TESTS_BLOCK_FIXTURE_H
+#define SIGVERIFY_TESTS_BLOCK_FIXTURE_H
 
 #include <algorithm>
 #include <cstdint>
@@ -11,30 +12,31 @@
 
 namespace sigtest {
 
-struct block_fixture {
+struct BlockFixture {
     bytes file;
     size_t block_start = 0;  // file offset of the start marker
     char encoding = 'B';
 
     // content + a block with a constant signature value (for the parser).
-    static block_fixture unsigned_block(const bytes& content, const sigverify::block_options& options) {
+    static BlockFixture unsigned_block(const bytes& content, const sigverify::BlockOptions& options) {
         uint8_t signature[256];
         for (int i = 0; i < 256; ++i) signature[i] = static_cast<uint8_t>(i);
         return from_signature(content, options, signature);
     }
 
     // content + a block signed by the development key.
-    static block_fixture signed_block(const bytes& content, const sigverify::block_options& options) {
-        block_fixture f;
+    static BlockFixture signed_block(const bytes& content, const sigverify::BlockOptions& options) {
+        BlockFixture f;
         f.file = sign(content, options);
         f.block_start = content.size() + options.lead_pad;
         f.encoding = options.encoding;
         return f;
     }
 
-    static block_fixture from_signature(const bytes& content, const sigverify::block_options& options,
-                                        const uint8_t signature[256]) {
-        block_fixture f;
+    static BlockFixture from_signature(const bytes& content,
+                                       const sigverify::BlockOptions& options,
+                                       const uint8_t signature[256]) {
+        BlockFixture f;
         bytes block;
         sigverify::build_signature_block(options, content.size(), signature, &block);
         f.file = content;
@@ -44,7 +46,7 @@ struct block_fixture {
         return f;
     }
 
-    const sigverify::block_layout& layout() const { return sigverify::layout_for(encoding); }
+    const sigverify::BlockLayout& layout() const { return sigverify::layout_for(encoding); }
     bool hex() const { return encoding == 'T'; }
 
     uint32_t get(size_t offset, uint32_t width) const {
@@ -95,7 +97,9 @@ struct block_fixture {
     void set_record_type(uint32_t i, uint32_t v) { set(record(i) + layout().record_type, layout().u8_width, v); }
     void set_value_offset(uint32_t i, uint32_t v) { set(record(i) + layout().record_value_offset, u32(), v); }
     void set_value_length(uint32_t i, uint32_t v) { set(record(i) + layout().record_value_length, u32(), v); }
-    void set_key_selector(uint32_t i, char c) { file[block_start + record(i) + layout().record_key_selector] = static_cast<uint8_t>(c); }
+    void set_key_selector(uint32_t i, char c) {
+        file[block_start + record(i) + layout().record_key_selector] = static_cast<uint8_t>(c);
+    }
     size_t trailer_field(uint32_t back) const { return find_end_marker() - back - block_start; }
     uint32_t tail_pad() const { return get(trailer_field(layout().trailer_tail_pad), u32()); }
     void set_tail_pad(uint32_t v) { set(trailer_field(layout().trailer_tail_pad), u32(), v); }
@@ -104,3 +108,5 @@ struct block_fixture {
 };
 
 }  // namespace sigtest
+
+#endif

@@ -24,22 +24,26 @@ excluded_range* build(const span_list& ranges) {
 }
 
 TEST(ExcludedRanges, BlockRangeInsertion) {
-    struct insertion {
+    struct Insertion {
         const char* name;
         span_list before;
         std::pair<uint32_t, uint32_t> block;
         span_list after;
     };
-    const insertion cases[] = {
+    const Insertion cases[] = {
         {"empty_list", {}, {100, 199}, {{100, 199}}},
-        {"after_pe_fields", {{0x160, 0x163}, {0x1A0, 0x1A7}}, {0xCC00, 0xCD67},
+        {"after_pe_fields",
+         {{0x160, 0x163}, {0x1A0, 0x1A7}},
+         {0xCC00, 0xCD67},
          {{0x160, 0x163}, {0x1A0, 0x1A7}, {0xCC00, 0xCD67}}},
-        {"before_certificate_table", {{0x160, 0x163}, {0x1A0, 0x1A7}, {0xCD68, 0xE6E7}}, {0xCC00, 0xCD67},
+        {"before_certificate_table",
+         {{0x160, 0x163}, {0x1A0, 0x1A7}, {0xCD68, 0xE6E7}},
+         {0xCC00, 0xCD67},
          {{0x160, 0x163}, {0x1A0, 0x1A7}, {0xCC00, 0xCD67}, {0xCD68, 0xE6E7}}},
         // Never in front of the first range, even when it belongs there.
         {"never_first", {{500, 503}, {600, 607}}, {10, 20}, {{500, 503}, {10, 20}, {600, 607}}},
     };
-    for (const insertion& c : cases) {
+    for (const Insertion& c : cases) {
         excluded_range* list = build(c.before);
         ASSERT_TRUE(sigverify::insert_block_range(&list, c.block.first, c.block.second));
         EXPECT_EQ(to_vector(list), c.after) << c.name;
@@ -49,13 +53,13 @@ TEST(ExcludedRanges, BlockRangeInsertion) {
 }
 
 TEST(ExcludedRanges, Soundness) {
-    struct layout {
+    struct Layout {
         const char* name;
         span_list ranges;
         uint32_t file_length;
         bool sound;
     };
-    const layout cases[] = {
+    const Layout cases[] = {
         {"empty", {}, 10, true},
         {"worked_example", {{0x160, 0x163}, {0x1A0, 0x1A7}, {0xCC00, 0xCD67}, {0xCD68, 0xE6E7}}, 59112, true},
         {"adjacent", {{0, 3}, {4, 9}}, 10, true},
@@ -64,7 +68,7 @@ TEST(ExcludedRanges, Soundness) {
         {"past_end_of_file", {{0, 3}, {8, 10}}, 10, false},
         {"last_before_first", {{6, 5}}, 10, false},
     };
-    for (const layout& c : cases) {
+    for (const Layout& c : cases) {
         excluded_range* list = build(c.ranges);
         EXPECT_EQ(sigverify::ranges_are_sound(list, c.file_length), c.sound) << c.name;
         sigverify::release_ranges(&list);

@@ -24,7 +24,7 @@ TEST(LegacyTrailer, UnscrambleLengthKeystream) {
 
 TEST(LegacyTrailer, Verification) {
     const bytes content = sigtest::make_script(20);
-    struct legacy_case {
+    struct LegacyCase {
         const char* name;
         bytes file;
         bool verified;
@@ -59,7 +59,7 @@ TEST(LegacyTrailer, Verification) {
     bytes wrong_kind = binary;
     wrong_kind.back() = 'T';
     const bytes only_trailer(binary.end() - 257, binary.end());
-    const legacy_case cases[] = {
+    const LegacyCase cases[] = {
         {"binary", binary, true},
         {"hex_text", hex, true},
         {"hex_text_lower_case", lower, true},
@@ -72,12 +72,12 @@ TEST(LegacyTrailer, Verification) {
         {"no_trailer", content, false},
         {"empty", bytes{}, false},
     };
-    for (const legacy_case& c : cases) {
-        sigtest::temp_file f(c.file);
-        EXPECT_EQ(sigverify::check_legacy_trailer(f.wide()), c.verified) << c.name;
+    for (const LegacyCase& c : cases) {
+        sigtest::TempFile f(c.file);
+        EXPECT_EQ(sigverify::check_legacy_trailer(sigverify::platform_file_door(), f.wide()), c.verified) << c.name;
     }
-    EXPECT_FALSE(sigverify::check_legacy_trailer(nullptr));
-    EXPECT_FALSE(sigverify::check_legacy_trailer(L"no-such-file.bin"));
+    EXPECT_FALSE(sigverify::check_legacy_trailer(sigverify::platform_file_door(), nullptr));
+    EXPECT_FALSE(sigverify::check_legacy_trailer(sigverify::platform_file_door(), L"no-such-file.bin"));
 }
 
 }  // namespace

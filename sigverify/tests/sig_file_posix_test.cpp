@@ -1,12 +1,12 @@
 // The POSIX file interface: wide paths reach the file system as UTF-8, and
 // verifications give back every descriptor they open.
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
 
 #include "sig_test_support.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 namespace {
 
@@ -24,9 +24,10 @@ size_t open_descriptors() {
 TEST(SigFilePosix, WidePathBecomesUtf8) {
     const std::filesystem::path path = std::filesystem::current_path() / u8"sig_file_\u00e9\u4e2d\U0001F600.bin";
     sigtest::write_bytes(path, bytes{1, 2, 3});
-    const std::wstring wide = std::wstring(std::filesystem::current_path().wstring()) + L"/sig_file_\u00e9\u4e2d\U0001F600.bin";
-    EXPECT_TRUE(sigverify::sig_file_exists(wide.c_str()));
-    sigverify::sig_file* file = sigverify::sig_file_open(wide.c_str());
+    const std::wstring wide =
+        std::wstring(std::filesystem::current_path().wstring()) + L"/sig_file_\u00e9\u4e2d\U0001F600.bin";
+    EXPECT_TRUE(sigverify::platform_file_door().exists(wide.c_str()));
+    sigverify::SigFile* file = sigverify::platform_file_door().open(wide.c_str());
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(sigverify::sig_file_length(file), 3);
     uint8_t buffer[8] = {};
@@ -38,8 +39,8 @@ TEST(SigFilePosix, WidePathBecomesUtf8) {
     EXPECT_EQ(file, nullptr);
     std::filesystem::remove(path);
     const wchar_t lone_surrogate[] = {L'a', static_cast<wchar_t>(0xD800), 0};
-    EXPECT_FALSE(sigverify::sig_file_exists(lone_surrogate));
-    EXPECT_EQ(sigverify::sig_file_open(lone_surrogate), nullptr);
+    EXPECT_FALSE(sigverify::platform_file_door().exists(lone_surrogate));
+    EXPECT_EQ(sigverify::platform_file_door().open(lone_surrogate), nullptr);
 }
 
 TEST(SigFilePosix, VerificationsReleaseTheirDescriptors) {
@@ -48,14 +49,17 @@ TEST(SigFilePosix, VerificationsReleaseTheirDescriptors) {
     changed[0x100] ^= 1;
     bytes no_block = sigtest::make_pe(0x300);
     bytes legacy = sigtest::sign_legacy(sigtest::make_script(), 'B');
-    sigtest::temp_file files[] = {sigtest::temp_file(good), sigtest::temp_file(changed),
-                                  sigtest::temp_file(no_block), sigtest::temp_file(legacy),
-                                  sigtest::temp_file(bytes{}), sigtest::temp_file(bytes(10, 'x'))};
+    sigtest::TempFile files[] = {sigtest::TempFile(good),
+                                 sigtest::TempFile(changed),
+                                 sigtest::TempFile(no_block),
+                                 sigtest::TempFile(legacy),
+                                 sigtest::TempFile(bytes{}),
+                                 sigtest::TempFile(bytes(10, 'x'))};
     const size_t before = open_descriptors();
     ASSERT_GT(before, 0u);
     size_t accepted = 0;
     for (int i = 0; i < 1000; ++i) {
-        const sigtest::temp_file& f = files[static_cast<size_t>(i) % std::size(files)];
+        const sigtest::TempFile& f = files[static_cast<size_t>(i) % std::size(files)];
         int code = 0;
         if (sigverify::verify_file_signature(f.wide(), &code, 2)) ++accepted;
     }

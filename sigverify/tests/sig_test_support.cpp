@@ -13,12 +13,14 @@
 #include "excluded_ranges.h"
 #include "md5.h"
 #include "pe_exclusions.h"
-#include "sig_file.h"
+#include "sigverify/sig_file.h"
 #include "signature_block_parser.h"
 #include "signed_content.h"
 #include "sig_format.h"
 #include "test_private_keys.h"
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
+
+using namespace sigverify;  // the code under test
 
 namespace sigtest {
 
@@ -39,11 +41,9 @@ std::filesystem::path unique_path() {
 
 }  // namespace
 
-temp_file::temp_file(const bytes& content) : path_(unique_path()), wide_(path_.wstring()) {
-    write_bytes(path_, content);
-}
+TempFile::TempFile(const bytes& content) : path_(unique_path()), wide_(path_.wstring()) { write_bytes(path_, content); }
 
-temp_file::~temp_file() {
+TempFile::~TempFile() {
     std::error_code ignored;
     std::filesystem::remove(path_, ignored);
 }
@@ -60,7 +60,7 @@ void write_bytes(const std::filesystem::path& path, const bytes& content) {
 }
 
 void private_key_operation(char key_selector, const uint8_t message[256], uint8_t signature[256]) {
-    const test_private_key& key = key_selector == 'D' ? test_secondary_key : test_primary_key;
+    const TestPrivateKey& key = key_selector == 'D' ? test_secondary_key : test_primary_key;
     BigNum* n = bignum_new();
     BigNum* d = bignum_new();
     BigNum* m = bignum_new();
@@ -77,8 +77,9 @@ void private_key_operation(char key_selector, const uint8_t message[256], uint8_
     bignum_free(&s);
 }
 
-bytes append_block_for(const bytes& content, const sigverify::sig_payload& payload,
-                       const sigverify::block_options& options) {
+bytes append_block_for(const bytes& content,
+                       const sigverify::sig_payload& payload,
+                       const sigverify::BlockOptions& options) {
     uint8_t message[256];
     uint8_t signature[256];
     sigverify::build_signed_message(payload, message);
@@ -92,10 +93,10 @@ bytes append_block_for(const bytes& content, const sigverify::sig_payload& paylo
     return out;
 }
 
-bytes sign(const bytes& content, const sigverify::block_options& options) {
-    temp_file file(content);
+bytes sign(const bytes& content, const sigverify::BlockOptions& options) {
+    TempFile file(content);
     sigverify::sig_payload payload{};
-    const sigverify::sign_check check = sigverify::compute_signing_payload(file.wide(), &payload);
+    const sigverify::SignCheck check = sigverify::compute_signing_payload(file.wide(), &payload);
     if (!check.ok) throw std::runtime_error("cannot sign: " + check.reason);
     return append_block_for(content, payload, options);
 }
@@ -160,12 +161,12 @@ bytes make_script(size_t lines) {
 }
 
 void resign(bytes* file, char key_selector) {
-    temp_file f(*file);
-    sigverify::sig_file* handle = sigverify::sig_file_open(f.wide());
+    TempFile f(*file);
+    sigverify::SigFile* handle = sigverify::platform_file_door().open(f.wide());
     if (handle == nullptr) throw std::runtime_error("cannot open");
     const auto length = static_cast<uint32_t>(file->size());
     sigverify::excluded_range* ranges = nullptr;
-    sigverify::pe_cert_table cert{};
+    sigverify::PeCertTable cert{};
     bool oom = false;
     sigverify::sig_block_info info{};
     int code = 0;
@@ -209,18 +210,18 @@ void resign(bytes* file, char key_selector) {
     }
 }
 
-outcome verify_bytes(const bytes& file, uint32_t mode) {
-    temp_file f(file);
-    outcome o{false, -1};
+Outcome verify_bytes(const bytes& file, uint32_t mode) {
+    TempFile f(file);
+    Outcome o{false, -1};
     o.accepted = sigverify::verify_file_signature(f.wide(), &o.code, mode);
     return o;
 }
 
-std::string describe(const outcome& o) {
+std::string describe(const Outcome& o) {
     return std::string(o.accepted ? "accepted " : "rejected ") + std::to_string(o.code);
 }
 
-void PrintTo(const outcome& o, std::ostream* out) { *out << describe(o); }
+void PrintTo(const Outcome& o, std::ostream* out) { *out << describe(o); }
 
 void store_le32(bytes* file, size_t offset, uint32_t value) {
     for (int i = 0; i < 4; ++i) (*file)[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));

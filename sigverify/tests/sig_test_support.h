@@ -1,7 +1,8 @@
 // Helpers for the verification tests: files in the test's working folder,
 // small PE images, and signing with the development keys through our own
 // arithmetic (so the same tests run natively and under Wine).
-#pragma once
+#ifndef SIGVERIFY_TESTS_SIG_TEST_SUPPORT_H
+#define SIGVERIFY_TESTS_SIG_TEST_SUPPORT_H
 
 #include <cstdint>
 #include <filesystem>
@@ -9,20 +10,20 @@
 #include <string>
 #include <vector>
 
-#include "sig_types.h"
-#include "signature_writer.h"
+#include "sigverify/sig_types.h"
+#include "sigverify/signature_writer.h"
 
 namespace sigtest {
 
 using bytes = std::vector<uint8_t>;
 
 // A file that is removed when the object goes.
-class temp_file {
+class TempFile {
 public:
-    explicit temp_file(const bytes& content);
-    ~temp_file();
-    temp_file(const temp_file&) = delete;
-    temp_file& operator=(const temp_file&) = delete;
+    explicit TempFile(const bytes& content);
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
     const wchar_t* wide() const { return wide_.c_str(); }
     const std::filesystem::path& path() const { return path_; }
 
@@ -38,12 +39,13 @@ void write_bytes(const std::filesystem::path& path, const bytes& content);
 void private_key_operation(char key_selector, const uint8_t message[256], uint8_t signature[256]);
 
 // The content with a signature block appended, as the signing tool makes it.
-bytes sign(const bytes& content, const sigverify::block_options& options = {});
+bytes sign(const bytes& content, const sigverify::BlockOptions& options = {});
 
 // A block for a payload of the caller's choice, appended to content: what a
 // forger who controls the unsigned fields would make of a signed message.
-bytes append_block_for(const bytes& content, const sigverify::sig_payload& payload,
-                       const sigverify::block_options& options);
+bytes append_block_for(const bytes& content,
+                       const sigverify::sig_payload& payload,
+                       const sigverify::BlockOptions& options);
 
 // Signs the file's block afresh, as a forger holding the key would: the
 // payload is what the verification computes from the ranges the file's
@@ -66,18 +68,20 @@ void set_cert_entry(bytes* pe, uint32_t address, uint32_t size);
 // A small text file, as a script would be.
 bytes make_script(size_t lines = 8);
 
-struct outcome {
+struct Outcome {
     bool accepted;
     int code;
-    bool operator==(const outcome& other) const { return accepted == other.accepted && code == other.code; }
+    bool operator==(const Outcome& other) const { return accepted == other.accepted && code == other.code; }
 };
 // Writes the bytes to a file and runs verify_file_signature on it.
-outcome verify_bytes(const bytes& file, uint32_t mode = 2);
-std::string describe(const outcome& o);
+Outcome verify_bytes(const bytes& file, uint32_t mode = 2);
+std::string describe(const Outcome& o);
 // Shows an outcome as "accepted 3" in test failures.
-void PrintTo(const outcome& o, std::ostream* out);
+void PrintTo(const Outcome& o, std::ostream* out);
 
 void store_le32(bytes* file, size_t offset, uint32_t value);
 uint32_t load_le32(const bytes& file, size_t offset);
 
 }  // namespace sigtest
+
+#endif

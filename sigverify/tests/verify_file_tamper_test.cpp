@@ -1,36 +1,38 @@
 // Tampering with signed files: every changed byte of the signed content, an
 // appended or removed byte is rejected; the unsigned areas may change; and
 // each layout that would hide a change behind the unsigned fields gives 8.
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 #include <gtest/gtest.h>
 
 #include "block_fixture.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
-using sigtest::block_fixture;
+using sigtest::BlockFixture;
 using sigtest::bytes;
-using sigtest::outcome;
-using sigverify::block_options;
+using sigtest::Outcome;
+using sigverify::BlockOptions;
 
 constexpr uint32_t kPeSize = 0x400;
 constexpr uint32_t kLfanew = 0x80;
 constexpr uint32_t kCertSize = 64;
 
 // A signed PE32 image with a certificate table after its block.
-struct signed_pe {
+struct SignedPe {
     bytes file;
     size_t block_first = 0;  // the block's range, padding included
     size_t block_last = 0;
     size_t cert_first = 0;
 };
 
-signed_pe make_signed_pe(char encoding) {
-    block_options o;
+SignedPe make_signed_pe(char encoding) {
+    BlockOptions o;
     o.encoding = encoding;
     o.lead_pad = 8;
-    signed_pe pe;
+    SignedPe pe;
     pe.file = sigtest::sign(sigtest::make_pe(kPeSize, kLfanew), o);
     pe.block_first = kPeSize;
     pe.block_last = pe.file.size() - 1;
@@ -40,22 +42,20 @@ signed_pe make_signed_pe(char encoding) {
     return pe;
 }
 
-bool in(size_t at, size_t first, size_t last) {
-    return at >= first && at <= last;
-}
+bool in(size_t at, size_t first, size_t last) { return at >= first && at <= last; }
 
 TEST(VerifyFileTamper, EveryByteOfASignedPe) {
     for (char encoding : {'B', 'T'}) {
-        const signed_pe pe = make_signed_pe(encoding);
-        ASSERT_EQ(sigtest::verify_bytes(pe.file), (outcome{true, 3}));
+        const SignedPe pe = make_signed_pe(encoding);
+        ASSERT_EQ(sigtest::verify_bytes(pe.file), (Outcome{true, 3}));
         const size_t checksum = kLfanew + 88;
         const size_t directory = kLfanew + 152;
         const size_t block_start = pe.block_first + 8;
-        const size_t end_marker_end = block_start + block_fixture{pe.file, block_start, encoding}.end_offset() + 16;
+        const size_t end_marker_end = block_start + BlockFixture{pe.file, block_start, encoding}.end_offset() + 16;
         for (size_t at = 0; at < pe.file.size(); ++at) {
             bytes changed = pe.file;
             changed[at] ^= 0x01;
-            const outcome o = sigtest::verify_bytes(changed);
+            const Outcome o = sigtest::verify_bytes(changed);
             if (in(at, checksum, checksum + 3) || in(at, pe.cert_first, pe.file.size() - 1) ||
                 in(at, pe.block_first, block_start - 1) || in(at, end_marker_end, pe.block_last)) {
                 EXPECT_TRUE(o.accepted) << encoding << " unsigned byte " << at << ": " << sigtest::describe(o);
@@ -65,7 +65,7 @@ TEST(VerifyFileTamper, EveryByteOfASignedPe) {
         }
         bytes appended = pe.file;
         appended.push_back(0);
-        EXPECT_EQ(sigtest::verify_bytes(appended), (outcome{false, 9})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(appended), (Outcome{false, 9})) << encoding;
         for (size_t at : {size_t{0}, size_t{kLfanew + 40}, size_t{0x200}, pe.file.size() - 1}) {
             bytes removed = pe.file;
             removed.erase(removed.begin() + static_cast<std::ptrdiff_t>(at));
@@ -75,7 +75,7 @@ TEST(VerifyFileTamper, EveryByteOfASignedPe) {
 }
 
 TEST(VerifyFileTamper, EveryByteOfASignedScript) {
-    block_options o;
+    BlockOptions o;
     o.encoding = 'T';
     o.lead_pad = 2;
     o.lead_text = "' ";
@@ -84,36 +84,36 @@ TEST(VerifyFileTamper, EveryByteOfASignedScript) {
     bytes file = sigtest::sign(content, o);
     file[file.size() - 2] = '\r';  // the line ends in the tail padding
     file[file.size() - 1] = '\n';
-    ASSERT_EQ(sigtest::verify_bytes(file), (outcome{true, 3}));
+    ASSERT_EQ(sigtest::verify_bytes(file), (Outcome{true, 3}));
     const size_t block_start = content.size() + 2;
     for (size_t at = 0; at < file.size(); ++at) {
         if (in(at, block_start, file.size() - 3)) continue;  // the block itself
         bytes changed = file;
         changed[at] = changed[at] == 'x' ? 'y' : 'x';
-        const outcome result = sigtest::verify_bytes(changed);
+        const Outcome result = sigtest::verify_bytes(changed);
         if (at < content.size()) {
-            EXPECT_EQ(result, (outcome{false, 9})) << "signed byte " << at;
+            EXPECT_EQ(result, (Outcome{false, 9})) << "signed byte " << at;
             continue;
         }
         // A script's padding may change, but only to bytes a script host
         // cannot run: a letter there is refused.
-        EXPECT_EQ(result, (outcome{false, 8})) << "letter in padding byte " << at;
+        EXPECT_EQ(result, (Outcome{false, 8})) << "letter in padding byte " << at;
         changed[at] = '-';
-        EXPECT_EQ(sigtest::verify_bytes(changed), (outcome{true, 3})) << "padding byte " << at;
+        EXPECT_EQ(sigtest::verify_bytes(changed), (Outcome{true, 3})) << "padding byte " << at;
     }
     for (const bytes& extra : {bytes{'x'}, bytes{'\r', '\n'}}) {
         bytes appended = file;
         appended.insert(appended.end(), extra.begin(), extra.end());
-        EXPECT_EQ(sigtest::verify_bytes(appended), (outcome{false, 9}));
+        EXPECT_EQ(sigtest::verify_bytes(appended), (Outcome{false, 9}));
     }
     for (size_t at : {size_t{0}, size_t{37}, content.size() - 1}) {
         bytes removed = file;
         removed.erase(removed.begin() + static_cast<std::ptrdiff_t>(at));
-        EXPECT_EQ(sigtest::verify_bytes(removed), (outcome{false, 9})) << "removed byte " << at;
+        EXPECT_EQ(sigtest::verify_bytes(removed), (Outcome{false, 9})) << "removed byte " << at;
     }
     bytes removed_tail = file;
     removed_tail.pop_back();
-    EXPECT_EQ(sigtest::verify_bytes(removed_tail), (outcome{false, 8}));  // padding past the end
+    EXPECT_EQ(sigtest::verify_bytes(removed_tail), (Outcome{false, 8}));  // padding past the end
 }
 
 // Layouts that only the unsigned fields produce. Each one keeps the signed
@@ -121,45 +121,45 @@ TEST(VerifyFileTamper, EveryByteOfASignedScript) {
 // nothing but the layout check stands between it and acceptance.
 TEST(VerifyFileTamper, SpanEnlargedOverAppendedCode) {
     for (char encoding : {'B', 'T'}) {
-        block_options o;
+        BlockOptions o;
         o.encoding = encoding;
         o.tail_pad = 0;
-        block_fixture f = block_fixture::signed_block(sigtest::make_script(), o);
+        BlockFixture f = BlockFixture::signed_block(sigtest::make_script(), o);
         const bytes code = {'\r', '\n', 'E', 'v', 'i', 'l', '\r', '\n'};
         f.file.insert(f.file.end(), code.begin(), code.end());
         f.set_span(f.span() + static_cast<uint32_t>(code.size()));
-        EXPECT_EQ(sigtest::verify_bytes(f.file), (outcome{false, 8})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(f.file), (Outcome{false, 8})) << encoding;
         // With the trailer's tail padding enlarged to match, it is padding,
         // which in a script may hold no letter.
         f.set_tail_pad(static_cast<uint32_t>(code.size()));
-        EXPECT_EQ(sigtest::verify_bytes(f.file), (outcome{false, 8})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(f.file), (Outcome{false, 8})) << encoding;
         // Padding that no script host runs stays allowed (up to 32 bytes).
         std::fill(f.file.end() - 6, f.file.end() - 2, static_cast<uint8_t>('\''));
-        EXPECT_EQ(sigtest::verify_bytes(f.file), (outcome{true, 3})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(f.file), (Outcome{true, 3})) << encoding;
     }
 }
 
 TEST(VerifyFileTamper, BlockRangeOutsideTheFile) {
     for (char encoding : {'B', 'T'}) {
-        block_options o;
+        BlockOptions o;
         o.encoding = encoding;
         o.tail_pad = 0;
         // Tail padding claimed past the end of the file.
-        block_fixture tail = block_fixture::signed_block(sigtest::make_script(), o);
+        BlockFixture tail = BlockFixture::signed_block(sigtest::make_script(), o);
         tail.set_tail_pad(4);
         tail.set_span(tail.span() + 4);
-        EXPECT_EQ(sigtest::verify_bytes(tail.file), (outcome{false, 8})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(tail.file), (Outcome{false, 8})) << encoding;
         // Lead padding claimed in front of the start of the file.
-        block_fixture lead = block_fixture::signed_block(bytes{'a', 'b'}, o);
+        BlockFixture lead = BlockFixture::signed_block(bytes{'a', 'b'}, o);
         lead.set_lead_pad(10);
         lead.set_span(lead.span() + 10);
-        EXPECT_EQ(sigtest::verify_bytes(lead.file), (outcome{false, 8})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(lead.file), (Outcome{false, 8})) << encoding;
     }
 }
 
 TEST(VerifyFileTamper, CertificateTableInFrontOfTheBlock) {
     for (char encoding : {'B', 'T'}) {
-        block_options o;
+        BlockOptions o;
         o.encoding = encoding;
         const bytes signed_file = sigtest::sign(sigtest::make_pe(kPeSize, kLfanew), o);
         // Replacement code inserted at a section's raw offset, hidden as the
@@ -168,28 +168,28 @@ TEST(VerifyFileTamper, CertificateTableInFrontOfTheBlock) {
         const bytes code(0x40, 0xCC);
         forged.insert(forged.begin() + 0x200, code.begin(), code.end());
         sigtest::set_cert_entry(&forged, 0x200, 0x40);
-        EXPECT_EQ(sigtest::verify_bytes(forged), (outcome{false, 8})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(forged), (Outcome{false, 8})) << encoding;
 
-        struct entry {
+        struct Entry {
             const char* name;
             uint32_t address;
             uint32_t size;
             size_t appended;
-            outcome expected;
+            Outcome expected;
         };
         const auto end = static_cast<uint32_t>(signed_file.size());
-        const entry entries[] = {
+        const Entry entries[] = {
             {"right_after_block", end, 16, 16, {true, 3}},
             {"overlapping_block", end - 1, 17, 16, {false, 8}},
             {"past_end_of_file", end, 17, 16, {false, 8}},
             {"size_zero", end, 0, 16, {false, 8}},
             {"wrapping_size", end, 0xFFFFFFF0, 16, {false, 8}},
         };
-        for (const entry& e : entries) {
+        for (const Entry& e : entries) {
             bytes file = signed_file;
             sigtest::set_cert_entry(&file, e.address, e.size);
             file.resize(file.size() + e.appended, 0x11);
-            const outcome result = sigtest::verify_bytes(file);
+            const Outcome result = sigtest::verify_bytes(file);
             // Bytes after a zero-size table are signed content: 8 comes first.
             EXPECT_EQ(result, e.expected) << encoding << " " << e.name << ": " << sigtest::describe(result);
         }
@@ -202,20 +202,20 @@ TEST(VerifyFileTamper, OverlappingOrUnorderedRanges) {
         // 10 bytes would reach into it.
         const uint32_t size = 0x300;
         const uint32_t lfanew = size - 4 - 160;
-        block_options o;
+        BlockOptions o;
         o.encoding = encoding;
-        block_fixture overlap = block_fixture::signed_block(sigtest::make_pe(size, lfanew), o);
-        ASSERT_EQ(sigtest::verify_bytes(overlap.file), (outcome{true, 3}));
+        BlockFixture overlap = BlockFixture::signed_block(sigtest::make_pe(size, lfanew), o);
+        ASSERT_EQ(sigtest::verify_bytes(overlap.file), (Outcome{true, 3}));
         overlap.file.erase(overlap.file.begin() + size - 6, overlap.file.begin() + size);
         overlap.file.insert(overlap.file.begin() + size - 6, 6, 0);  // same bytes count, new lead padding
         overlap.set_lead_pad(10);
         overlap.set_span(overlap.span() + 10);
         sigtest::resign(&overlap.file);
-        EXPECT_EQ(sigtest::verify_bytes(overlap.file), (outcome{false, 8})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(overlap.file), (Outcome{false, 8})) << encoding;
 
         // PE headers after the block: the block's range would follow the
         // first range in the list, out of order.
-        block_fixture unordered = block_fixture::signed_block(sigtest::make_pe(0x400), o);
+        BlockFixture unordered = BlockFixture::signed_block(sigtest::make_pe(0x400), o);
         const auto header = static_cast<uint32_t>(unordered.file.size());
         unordered.file.resize(unordered.file.size() + 0x100, 0x22);
         sigtest::store_le32(&unordered.file, 60, header);
@@ -223,22 +223,22 @@ TEST(VerifyFileTamper, OverlappingOrUnorderedRanges) {
         unordered.file[header + 25] = 0x01;
         sigtest::set_cert_entry(&unordered.file, 0, 0);
         sigtest::resign(&unordered.file);
-        EXPECT_EQ(sigtest::verify_bytes(unordered.file), (outcome{false, 8})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(unordered.file), (Outcome{false, 8})) << encoding;
     }
 }
 
 TEST(VerifyFileTamper, LineBreakInsideAHexTextBlock) {
-    block_options o;
+    BlockOptions o;
     o.encoding = 'T';
-    block_fixture f = block_fixture::signed_block(sigtest::make_script(), o);
-    ASSERT_EQ(sigtest::verify_bytes(f.file), (outcome{true, 3}));
+    BlockFixture f = BlockFixture::signed_block(sigtest::make_script(), o);
+    ASSERT_EQ(sigtest::verify_bytes(f.file), (Outcome{true, 3}));
     // A reserved character: the parser does not read it, the line break
     // alone rejects the block there.
     const uint8_t reserved = f.file[f.block_start + 40];
     f.file[f.block_start + 40] = '\n';
-    EXPECT_EQ(sigtest::verify_bytes(f.file), (outcome{false, 8}));
+    EXPECT_EQ(sigtest::verify_bytes(f.file), (Outcome{false, 8}));
     f.file[f.block_start + 40] = reserved;
-    EXPECT_EQ(sigtest::verify_bytes(f.file), (outcome{true, 3}));
+    EXPECT_EQ(sigtest::verify_bytes(f.file), (Outcome{true, 3}));
 }
 
 }  // namespace

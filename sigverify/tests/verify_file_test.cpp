@@ -1,7 +1,7 @@
 // The verification entry and its result codes: the worked example, every
 // code that file contents can produce in both encodings, with both keys,
 // with and without a legacy trailer, in modes 0 to 3.
-#include "verify_file.h"
+#include "sigverify/verify_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,24 +10,26 @@
 #include <vector>
 
 #include "block_fixture.h"
-#include "builtin_keys.h"
+#include "sigverify/builtin_keys.h"
 #include "excluded_ranges.h"
 #include "legacy_trailer.h"
 #include "pe_exclusions.h"
-#include "crypto_alloc.h"
-#include "sig_file.h"
+#include "heap_watch.h"
+#include "sigverify/sig_file.h"
 #include "signature_block_parser.h"
 #include "signed_content.h"
 
+using namespace sigverify;  // the code under test
+
 namespace {
 
-using sigtest::block_fixture;
+using sigtest::BlockFixture;
 using sigtest::bytes;
-using sigtest::outcome;
-using sigverify::block_options;
+using sigtest::Outcome;
+using sigverify::BlockOptions;
 
-block_options options(char encoding, char key = 'P') {
-    block_options o;
+BlockOptions options(char encoding, char key = 'P') {
+    BlockOptions o;
     o.encoding = encoding;
     o.key_selector = key;
     return o;
@@ -41,11 +43,11 @@ TEST(VerifyFile, WorkedExamplePe32) {
     sigtest::set_cert_entry(&file, 0xCD68, 0x1980);
     file.resize(59112, 0xC5);
 
-    sigtest::temp_file f(file);
-    sigverify::sig_file* handle = sigverify::sig_file_open(f.wide());
+    sigtest::TempFile f(file);
+    sigverify::SigFile* handle = sigverify::platform_file_door().open(f.wide());
     ASSERT_NE(handle, nullptr);
     sigverify::excluded_range* ranges = nullptr;
-    sigverify::pe_cert_table cert{};
+    sigverify::PeCertTable cert{};
     bool oom = false;
     ASSERT_TRUE(sigverify::collect_pe_exclusions(handle, &ranges, &cert, &oom));
     EXPECT_TRUE(cert.present);
@@ -66,31 +68,31 @@ TEST(VerifyFile, WorkedExamplePe32) {
     sigverify::release_ranges(&ranges);
     sigverify::sig_file_close(&handle);
 
-    EXPECT_EQ(sigtest::verify_bytes(file), (outcome{true, 3}));
+    EXPECT_EQ(sigtest::verify_bytes(file), (Outcome{true, 3}));
 }
 
 TEST(VerifyFile, WorkedExampleWithoutCertificateTable) {
     // A PE32+ style magic selects the second directory position.
     for (bool pe32 : {true, false}) {
         const bytes file = sigtest::sign(sigtest::make_pe(0x1000, 0x80, pe32));
-        EXPECT_EQ(sigtest::verify_bytes(file), (outcome{true, 3})) << pe32;
+        EXPECT_EQ(sigtest::verify_bytes(file), (Outcome{true, 3})) << pe32;
     }
 }
 
 // Keys, encodings, legacy trailers and modes together.
-enum class legacy { none, appended, in_certificate_table };
+enum class Legacy { none, appended, in_certificate_table };
 
-struct matrix_case {
+struct MatrixCase {
     char encoding;
     char key;
-    legacy trailer;
+    Legacy trailer;
 };
 
-bytes build_matrix_file(const matrix_case& c) {
+bytes build_matrix_file(const MatrixCase& c) {
     bytes file = sigtest::sign(sigtest::make_pe(0x800), options(c.encoding, c.key));
     const char legacy_encoding = c.encoding == 'B' ? 'T' : 'B';
-    if (c.trailer == legacy::appended) return sigtest::sign_legacy(file, legacy_encoding);
-    if (c.trailer == legacy::in_certificate_table) {
+    if (c.trailer == Legacy::appended) return sigtest::sign_legacy(file, legacy_encoding);
+    if (c.trailer == Legacy::in_certificate_table) {
         // The certificate table ends the file and holds the legacy trailer
         // as its last bytes: both signatures stand.
         const uint32_t trailer = legacy_encoding == 'T' ? 513 : 257;
@@ -102,16 +104,16 @@ bytes build_matrix_file(const matrix_case& c) {
     return file;
 }
 
-outcome matrix_expectation(const matrix_case& c, uint32_t mode) {
+Outcome matrix_expectation(const MatrixCase& c, uint32_t mode) {
     const bool fallback = mode == 1 || mode == 2;
     switch (c.trailer) {
-        case legacy::none:
-            return c.key == 'P' ? outcome{true, 3} : outcome{false, 11};
-        case legacy::appended:  // the trailer is content appended after the block
-            return fallback ? outcome{true, 2} : outcome{false, 9};
-        case legacy::in_certificate_table:
-            if (c.key == 'P') return outcome{true, 3};
-            return fallback ? outcome{true, 2} : outcome{false, 11};
+        case Legacy::none:
+            return c.key == 'P' ? Outcome{true, 3} : Outcome{false, 11};
+        case Legacy::appended:  // the trailer is content appended after the block
+            return fallback ? Outcome{true, 2} : Outcome{false, 9};
+        case Legacy::in_certificate_table:
+            if (c.key == 'P') return Outcome{true, 3};
+            return fallback ? Outcome{true, 2} : Outcome{false, 11};
     }
     return {};
 }
@@ -119,8 +121,8 @@ outcome matrix_expectation(const matrix_case& c, uint32_t mode) {
 TEST(VerifyFile, KeysEncodingsLegacyAndModes) {
     for (char encoding : {'B', 'T'}) {
         for (char key : {'P', 'D'}) {
-            for (legacy trailer : {legacy::none, legacy::appended, legacy::in_certificate_table}) {
-                const matrix_case c{encoding, key, trailer};
+            for (Legacy trailer : {Legacy::none, Legacy::appended, Legacy::in_certificate_table}) {
+                const MatrixCase c{encoding, key, trailer};
                 const bytes file = build_matrix_file(c);
                 for (uint32_t mode = 0; mode <= 3; ++mode) {
                     EXPECT_EQ(sigtest::verify_bytes(file, mode), matrix_expectation(c, mode))
@@ -136,68 +138,82 @@ TEST(VerifyFile, LegacyTrailerAlone) {
         const bytes file = sigtest::sign_legacy(sigtest::make_script(), encoding);
         for (uint32_t mode = 0; mode <= 3; ++mode) {
             const bool fallback = mode == 1 || mode == 2;
-            EXPECT_EQ(sigtest::verify_bytes(file, mode), fallback ? (outcome{true, 2}) : (outcome{false, 7}))
+            EXPECT_EQ(sigtest::verify_bytes(file, mode), fallback ? (Outcome{true, 2}) : (Outcome{false, 7}))
                 << encoding << " mode " << mode;
         }
     }
 }
 
 // Failure codes from file contents, for each encoding.
-struct code_case {
+struct CodeCase {
     const char* name;
-    std::function<void(block_fixture*)> change;
-    outcome expected;
+    std::function<void(BlockFixture*)> change;
+    Outcome expected;
 };
 
 // Names the case in test listings.
-void PrintTo(const code_case& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const CodeCase& c, std::ostream* out) { *out << c.name; }
 
-class VerifyCode : public ::testing::TestWithParam<std::tuple<code_case, char>> {};
+class VerifyCode : public ::testing::TestWithParam<std::tuple<CodeCase, char>> {};
 
 TEST_P(VerifyCode, Gives) {
-    const code_case& c = std::get<0>(GetParam());
+    const CodeCase& c = std::get<0>(GetParam());
     const char encoding = std::get<1>(GetParam());
-    block_fixture f = block_fixture::signed_block(sigtest::make_pe(0x600), options(encoding));
+    BlockFixture f = BlockFixture::signed_block(sigtest::make_pe(0x600), options(encoding));
     c.change(&f);
     EXPECT_EQ(sigtest::verify_bytes(f.file), c.expected) << sigtest::describe(sigtest::verify_bytes(f.file));
 }
 
-const code_case kCodeCases[] = {
-    {"as_signed", [](block_fixture*) {}, {true, 3}},
-    {"signature_record_second", [](block_fixture* f) {
-         block_options o = options(f->encoding);
+const CodeCase kCodeCases[] = {
+    {"as_signed", [](BlockFixture*) {}, {true, 3}},
+    {"signature_record_second",
+     [](BlockFixture* f) {
+         BlockOptions o = options(f->encoding);
          o.extra_records = 1;
-         *f = block_fixture::signed_block(sigtest::make_pe(0x600), o);
-     }, {true, 3}},
-    {"empty_file", [](block_fixture* f) { f->file.clear(); }, {false, 13}},
-    {"shorter_than_64_bytes", [](block_fixture* f) {
+         *f = BlockFixture::signed_block(sigtest::make_pe(0x600), o);
+     },
+     {true, 3}},
+    {"empty_file", [](BlockFixture* f) { f->file.clear(); }, {false, 13}},
+    {"shorter_than_64_bytes",
+     [](BlockFixture* f) {
          bytes small(f->file.end() - 63, f->file.end());
          f->file = small;
-     }, {false, 5}},
-    {"pe_header_past_end_of_file", [](block_fixture* f) { sigtest::store_le32(&f->file, 60, 0x7FFFFFF0); }, {false, 5}},
-    {"no_block", [](block_fixture* f) { f->file.resize(f->block_start); }, {false, 7}},
-    {"encoding_character", [](block_fixture* f) { f->set_encoding('Q'); }, {false, 7}},
-    {"start_marker", [](block_fixture* f) { f->file[f->block_start] = 'z'; }, {false, 7}},
-    {"end_offset_before_file", [](block_fixture* f) { f->set_end_offset(0x10000000); }, {false, 13}},
-    {"padding_over_32", [](block_fixture* f) { f->set_lead_pad(40); f->set_span(f->span() + 40); }, {false, 8}},
-    {"key_selector", [](block_fixture* f) { f->set_key_selector(0, 'X'); }, {false, 8}},
-    {"value_length", [](block_fixture* f) { f->set_value_length(0, f->hex() ? 510 : 255); }, {false, 8}},
-    {"signed_with_the_other_key", [](block_fixture* f) { f->set_key_selector(0, 'D'); }, {false, 8}},
-    {"signature_damaged", [](block_fixture* f) {
-         f->file[f->block_start + f->record(1) + 7] ^= static_cast<uint8_t>(f->hex() ? 0x01 : 0x40);  // inside the value
-     }, {false, 8}},
-    {"content_changed", [](block_fixture* f) { f->file[0x300] ^= 1; }, {false, 9}},
-    {"no_signature_record", [](block_fixture* f) { f->set_record_type(0, 1); }, {false, 10}},
-    {"no_records", [](block_fixture* f) { f->set_record_count(0); }, {false, 10}},
-    {"secondary_key", [](block_fixture* f) {
-         *f = block_fixture::signed_block(sigtest::make_pe(0x600), options(f->encoding, 'D'));
-     }, {false, 11}},
+     },
+     {false, 5}},
+    {"pe_header_past_end_of_file", [](BlockFixture* f) { sigtest::store_le32(&f->file, 60, 0x7FFFFFF0); }, {false, 5}},
+    {"no_block", [](BlockFixture* f) { f->file.resize(f->block_start); }, {false, 7}},
+    {"encoding_character", [](BlockFixture* f) { f->set_encoding('Q'); }, {false, 7}},
+    {"start_marker", [](BlockFixture* f) { f->file[f->block_start] = 'z'; }, {false, 7}},
+    {"end_offset_before_file", [](BlockFixture* f) { f->set_end_offset(0x10000000); }, {false, 13}},
+    {"padding_over_32",
+     [](BlockFixture* f) {
+         f->set_lead_pad(40);
+         f->set_span(f->span() + 40);
+     },
+     {false, 8}},
+    {"key_selector", [](BlockFixture* f) { f->set_key_selector(0, 'X'); }, {false, 8}},
+    {"value_length", [](BlockFixture* f) { f->set_value_length(0, f->hex() ? 510 : 255); }, {false, 8}},
+    {"signed_with_the_other_key", [](BlockFixture* f) { f->set_key_selector(0, 'D'); }, {false, 8}},
+    {"signature_damaged",
+     [](BlockFixture* f) {
+         f->file[f->block_start + f->record(1) + 7] ^=
+             static_cast<uint8_t>(f->hex() ? 0x01 : 0x40);  // inside the value
+     },
+     {false, 8}},
+    {"content_changed", [](BlockFixture* f) { f->file[0x300] ^= 1; }, {false, 9}},
+    {"no_signature_record", [](BlockFixture* f) { f->set_record_type(0, 1); }, {false, 10}},
+    {"no_records", [](BlockFixture* f) { f->set_record_count(0); }, {false, 10}},
+    {"secondary_key",
+     [](BlockFixture* f) { *f = BlockFixture::signed_block(sigtest::make_pe(0x600), options(f->encoding, 'D')); },
+     {false, 11}},
 };
 
-INSTANTIATE_TEST_SUITE_P(BothEncodings, VerifyCode,
+INSTANTIATE_TEST_SUITE_P(BothEncodings,
+                         VerifyCode,
                          ::testing::Combine(::testing::ValuesIn(kCodeCases), ::testing::Values('B', 'T')),
                          [](const auto& param_info) {
-                             return std::string(std::get<0>(param_info.param).name) + "_" + std::get<1>(param_info.param);
+                             return std::string(std::get<0>(param_info.param).name) + "_" +
+                                    std::get<1>(param_info.param);
                          });
 
 TEST(VerifyFile, ArgumentsAndMissingFiles) {
@@ -208,15 +224,18 @@ TEST(VerifyFile, ArgumentsAndMissingFiles) {
     const std::wstring folder = std::filesystem::current_path().wstring();
     EXPECT_FALSE(sigverify::verify_file_signature(folder.c_str(), &code, 2));
     EXPECT_EQ(code, 2);
-    EXPECT_FALSE(sigverify::verify_signature_block(nullptr, &code, builtin_primary_modulus, 256));
+    EXPECT_FALSE(sigverify::verify_signature_block(
+        sigverify::platform_file_door(), nullptr, &code, builtin_primary_modulus, 256));
     EXPECT_EQ(code, 4);
     const bytes file = sigtest::sign(sigtest::make_script());
-    sigtest::temp_file f(file);
-    EXPECT_FALSE(sigverify::verify_signature_block(f.wide(), &code, nullptr, 256));
+    sigtest::TempFile f(file);
+    EXPECT_FALSE(sigverify::verify_signature_block(sigverify::platform_file_door(), f.wide(), &code, nullptr, 256));
     EXPECT_EQ(code, 4);
-    EXPECT_FALSE(sigverify::verify_signature_block(f.wide(), &code, builtin_primary_modulus, 0));
+    EXPECT_FALSE(sigverify::verify_signature_block(
+        sigverify::platform_file_door(), f.wide(), &code, builtin_primary_modulus, 0));
     EXPECT_EQ(code, 4);
-    EXPECT_TRUE(sigverify::verify_signature_block(f.wide(), &code, builtin_primary_modulus, 256));
+    EXPECT_TRUE(sigverify::verify_signature_block(
+        sigverify::platform_file_door(), f.wide(), &code, builtin_primary_modulus, 256));
     EXPECT_EQ(code, 3);
     // The code may be left out; the boolean still answers.
     EXPECT_TRUE(sigverify::verify_file_signature(f.wide(), nullptr, 0));
@@ -225,37 +244,20 @@ TEST(VerifyFile, ArgumentsAndMissingFiles) {
         b[3] ^= 1;
         return b;
     }();
-    sigtest::temp_file g(changed_file);
+    sigtest::TempFile g(changed_file);
     EXPECT_FALSE(sigverify::verify_file_signature(g.wide(), nullptr, 2));
 }
 
 TEST(VerifyFile, ScriptWithBlock) {
     // A text file: the block's range is the only one.
     for (char encoding : {'B', 'T'}) {
-        block_options o = options(encoding);
+        BlockOptions o = options(encoding);
         o.lead_pad = 2;
         o.lead_text = "' ";
         const bytes file = sigtest::sign(sigtest::make_script(), o);
-        EXPECT_EQ(sigtest::verify_bytes(file), (outcome{true, 3})) << encoding;
+        EXPECT_EQ(sigtest::verify_bytes(file), (Outcome{true, 3})) << encoding;
     }
 }
-
-// Fails the allocation with the given index (0 = the first); counts them all.
-struct failing_allocator {
-    int fail_at;
-    int calls = 0;
-
-    static bool may_allocate(size_t, void* context) {
-        auto* self = static_cast<failing_allocator*>(context);
-        return self->calls++ != self->fail_at;
-    }
-
-    void install() {
-        const CryptoAllocHooks hooks{&failing_allocator::may_allocate, nullptr, nullptr, this};
-        crypto_set_alloc_hooks(&hooks);
-    }
-    static void remove() { crypto_set_alloc_hooks(nullptr); }
-};
 
 // A failure in one of the flow's own buffers is code 3. The RSA operation
 // reports a failed allocation as no message at all, which the flow can only
@@ -265,17 +267,19 @@ TEST(VerifyFile, EveryAllocationFailureIsRejected) {
         bytes file = sigtest::sign(sigtest::make_pe(0x600), options(encoding));
         sigtest::set_cert_entry(&file, static_cast<uint32_t>(file.size()), 16);
         file.resize(file.size() + 16, 0);
-        sigtest::temp_file f(file);
+        sigtest::TempFile f(file);
         int flow_failures = 0;
-        for (int fail_at = 0;; ++fail_at) {
-            failing_allocator allocator{fail_at};
-            allocator.install();
+        for (long fail_at = 0;; ++fail_at) {
+            HeapWatch heap;
+            heap.fail_at(fail_at);
             int code = 0;
             const bool accepted = sigverify::verify_file_signature(f.wide(), &code, 0);
-            failing_allocator::remove();
-            if (allocator.calls <= fail_at) {
+            // Every path releases everything, wiped.
+            EXPECT_EQ(heap.live_blocks(), 0u) << encoding << " allocation " << fail_at;
+            EXPECT_EQ(heap.unwiped_releases(), 0) << encoding << " allocation " << fail_at;
+            if (heap.attempts() <= fail_at) {
                 // Nothing failed: every allocation of the flow has had its turn.
-                EXPECT_EQ((outcome{accepted, code}), (outcome{true, 3}));
+                EXPECT_EQ((Outcome{accepted, code}), (Outcome{true, 3}));
                 break;
             }
             EXPECT_FALSE(accepted) << encoding << " allocation " << fail_at;
@@ -288,13 +292,14 @@ TEST(VerifyFile, EveryAllocationFailureIsRejected) {
 
 TEST(VerifyFile, LegacyAllocationFailuresDoNotVerify) {
     const bytes file = sigtest::sign_legacy(sigtest::make_script(), 'T');
-    sigtest::temp_file f(file);
-    for (int fail_at = 0;; ++fail_at) {
-        failing_allocator allocator{fail_at};
-        allocator.install();
-        const bool verified = sigverify::check_legacy_trailer(f.wide());
-        failing_allocator::remove();
-        if (allocator.calls <= fail_at) {
+    sigtest::TempFile f(file);
+    for (long fail_at = 0;; ++fail_at) {
+        HeapWatch heap;
+        heap.fail_at(fail_at);
+        const bool verified = sigverify::check_legacy_trailer(sigverify::platform_file_door(), f.wide());
+        EXPECT_EQ(heap.live_blocks(), 0u) << "allocation " << fail_at;
+        EXPECT_EQ(heap.unwiped_releases(), 0) << "allocation " << fail_at;
+        if (heap.attempts() <= fail_at) {
             EXPECT_TRUE(verified);
             EXPECT_GE(fail_at, 2);
             break;

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "block_checks.h"
-#include "builtin_keys.h"
-#include "md5.h"
 #include "private_key.h"
-#include "sig_result.h"
-#include "signature_writer.h"
+#include "sigverify/builtin_keys.h"
+#include "sigverify/inert_padding.h"
+#include "sigverify/sig_memory_file.h"
+#include "sigverify/sig_result.h"
+#include "sigverify/signature_writer.h"
+#include "sigverify/verify_file.h"
 #include "utf8_path.h"
-#include "verify_file.h"
 
 namespace {
 
@@ -34,20 +34,21 @@ void usage(std::FILE* to) {
         "  sweepkit-sign verify [--mode N] FILE\n"
         "  sweepkit-sign --help | --version\n"
         "Signing appends to FILE (or writes FILE plus the signature to OUT). Without\n"
-        "--private-key the development keys in " SK_DEV_KEYS_DIR " are used.\n"
+        "--private-key the development keys in " SK_DEV_KEYS_DIR
+        " are used.\n"
         "verify prints 'accepted CODE' or 'rejected CODE' with the code's meaning and exits\n"
         "0 (accepted), 1 (rejected) or 2 (usage or I/O error). See sweepkit-sign(1).\n",
         to);
 }
 
-struct arguments {
+struct Arguments {
     std::string file;
     std::string output;
     std::string private_key;
     char encoding = 'B';
     char key = 'P';
     uint32_t mode = 0;
-    sigverify::block_options block;
+    sigverify::BlockOptions block;
 };
 
 bool parse_number(const char* text, uint32_t max, uint32_t* value) {
@@ -59,7 +60,7 @@ bool parse_number(const char* text, uint32_t max, uint32_t* value) {
 }
 
 // Options of all commands; which ones a command takes is checked by `allowed`.
-bool parse_arguments(int argc, char** argv, const std::string& allowed, arguments* args) {
+bool parse_arguments(int argc, char** argv, const std::string& allowed, Arguments* args) {
     for (int i = 2; i < argc; ++i) {
         const std::string option = argv[i];
         if (option.rfind("--", 0) != 0) {
@@ -109,14 +110,17 @@ bool read_file(const std::string& path, std::vector<uint8_t>* content) {
     content->clear();
     uint8_t buffer[65536];
     size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) content->insert(content->end(), buffer, buffer + n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0)
+        content->insert(content->end(), buffer, buffer + n);
     return std::ferror(in.get()) == 0;
 }
 
 // Writes the file's content plus the appended bytes through a temporary file
 // renamed into place, so a failure leaves the target as it was.
-bool write_signed(const std::string& target, const std::vector<uint8_t>& content,
-                  const std::vector<uint8_t>& appended, std::string* error) {
+bool write_signed(const std::string& target,
+                  const std::vector<uint8_t>& content,
+                  const std::vector<uint8_t>& appended,
+                  std::string* error) {
     const std::string temporary = target + ".sweepkit-sign.tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -144,7 +148,7 @@ std::string default_key(char selector) {
 }
 
 // Signs with the key and warns when it is not the key this build verifies with.
-bool sign_message(const arguments& args, char selector, const uint8_t message[256], uint8_t signature[256]) {
+bool sign_message(const Arguments& args, char selector, const uint8_t message[256], uint8_t signature[256]) {
     const std::string pem = args.private_key.empty() ? default_key(selector) : args.private_key;
     uint8_t modulus[256];
     std::string error;
@@ -152,9 +156,12 @@ bool sign_message(const arguments& args, char selector, const uint8_t message[25
         std::fprintf(stderr, "sweepkit-sign: %s\n", error.c_str());
         return false;
     }
-    const uint8_t* builtin = selector == 'D' ? builtin_secondary_modulus : builtin_primary_modulus;
+    const uint8_t* builtin =
+        selector == 'D' ? sigverify::builtin_secondary_modulus : sigverify::builtin_primary_modulus;
     if (std::memcmp(modulus, builtin, 256) != 0) {
-        std::fprintf(stderr, "sweepkit-sign: warning: %s is not the %s key built into this verifier\n", pem.c_str(),
+        std::fprintf(stderr,
+                     "sweepkit-sign: warning: %s is not the %s key built into this verifier\n",
+                     pem.c_str(),
                      selector == 'D' ? "secondary" : "primary");
     }
     return true;
@@ -165,27 +172,28 @@ int fail(const std::string& file, const std::string& why) {
     return kExitError;
 }
 
-int command_sign(const arguments& args) {
-    std::wstring wide;
-    if (!sweepkit_sign::utf8_to_wide(args.file, &wide)) return fail(args.file, "the path is not UTF-8");
+int command_sign(const Arguments& args) {
+    // The file is read once: the payload is computed over exactly the bytes
+    // that are written out in front of the block.
+    std::vector<uint8_t> content;
+    if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
+    sigverify::SigMemoryFile file(content.data(), content.size());
     sigverify::sig_payload payload{};
-    const sigverify::sign_check check = sigverify::compute_signing_payload(wide.c_str(), &payload);
+    const sigverify::SignCheck check = sigverify::compute_signing_payload(&file, &payload);
     if (!check.ok) return fail(args.file, check.reason);
     const std::string& lead_text = args.block.lead_text;
-    if (!check.image && !sigverify::padding_is_inert(reinterpret_cast<const uint8_t*>(lead_text.data()),
-                                                     lead_text.size())) {
+    if (!check.image &&
+        !sigverify::padding_is_inert(reinterpret_cast<const uint8_t*>(lead_text.data()), lead_text.size())) {
         return fail(args.file,
                     "--lead-text holds a letter or a byte outside ASCII; the file is not a PE image, so a script "
                     "host reads its padding, which the verification then refuses");
     }
-    std::vector<uint8_t> content;
-    if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
 
     uint8_t message[256];
     uint8_t signature[256];
     sigverify::build_signed_message(payload, message);
     if (!sign_message(args, args.key, message, signature)) return fail(args.file, "not signed");
-    sigverify::block_options options = args.block;
+    sigverify::BlockOptions options = args.block;
     options.encoding = args.encoding;
     options.key_selector = args.key;
     std::vector<uint8_t> block;
@@ -202,21 +210,22 @@ int command_sign(const arguments& args) {
     if (!write_signed(args.output.empty() ? args.file : args.output, content, block, &error)) {
         return fail(args.file, error);
     }
-    std::printf("signed %s: %c block, %s key, %zu bytes appended\n", args.file.c_str(), args.encoding,
-                args.key == 'D' ? "secondary" : "primary", block.size());
+    std::printf("signed %s: %c block, %s key, %zu bytes appended\n",
+                args.file.c_str(),
+                args.encoding,
+                args.key == 'D' ? "secondary" : "primary",
+                block.size());
     return kExitOk;
 }
 
-int command_sign_legacy(const arguments& args) {
+int command_sign_legacy(const Arguments& args) {
     std::vector<uint8_t> content;
     if (!read_file(args.file, &content)) return fail(args.file, "cannot read the file");
-    const size_t trailer_size = args.encoding == 'T' ? 513 : 257;
-    if (content.size() + trailer_size > UINT32_MAX) return fail(args.file, "the file is too large to sign");
-    uint8_t digest[16];
-    md5_digest(content.data(), static_cast<uint32_t>(content.size()), digest);
     uint8_t message[256];
     uint8_t signature[256];
-    sigverify::build_legacy_message(static_cast<uint32_t>(content.size() + trailer_size), digest, message);
+    if (!sigverify::build_legacy_message_for(content.data(), content.size(), args.encoding, message)) {
+        return fail(args.file, "the file is too large to sign");
+    }
     if (!sign_message(args, 'D', message, signature)) return fail(args.file, "not signed");
     std::vector<uint8_t> trailer;
     sigverify::build_legacy_trailer(args.encoding, signature, &trailer);
@@ -224,12 +233,11 @@ int command_sign_legacy(const arguments& args) {
     if (!write_signed(args.output.empty() ? args.file : args.output, content, trailer, &error)) {
         return fail(args.file, error);
     }
-    std::printf("signed %s: legacy %c trailer, %zu bytes appended\n", args.file.c_str(), args.encoding,
-                trailer.size());
+    std::printf("signed %s: legacy %c trailer, %zu bytes appended\n", args.file.c_str(), args.encoding, trailer.size());
     return kExitOk;
 }
 
-int command_verify(const arguments& args) {
+int command_verify(const Arguments& args) {
     std::wstring wide;
     if (!sweepkit_sign::utf8_to_wide(args.file, &wide)) return fail(args.file, "the path is not UTF-8");
     int code = 0;
@@ -238,14 +246,15 @@ int command_verify(const arguments& args) {
     if (accepted) return kExitOk;
     // Codes that say the file could not be looked at, rather than judged.
     const bool io_error = code == sigverify::kCodeNotFound || code == sigverify::kCodeCannotOpen ||
-                          code == sigverify::kCodeNoMemory || code == sigverify::kCodeMissingArgument;
+                          code == sigverify::kCodeNoMemory || code == sigverify::kCodeMissingArgument ||
+                          code == sigverify::kCodeIoError;
     return io_error ? kExitError : kExitRejected;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    enum class command { sign, sign_legacy, verify, unknown };
+    enum class Command { sign, sign_legacy, verify, unknown };
     const std::string name = argc > 1 ? argv[1] : "";
     if (argc == 2 && name == "--help") {
         usage(stdout);
@@ -255,27 +264,28 @@ int main(int argc, char** argv) {
         std::printf("sweepkit-sign (Ostrel Sweepkit) %s\n", SK_TOOL_VERSION);
         return kExitOk;
     }
-    const command which = name == "sign"          ? command::sign
-                          : name == "sign-legacy" ? command::sign_legacy
-                          : name == "verify"      ? command::verify
-                                                  : command::unknown;
-    arguments args;
+    const Command which = name == "sign"          ? Command::sign
+                          : name == "sign-legacy" ? Command::sign_legacy
+                          : name == "verify"      ? Command::verify
+                                                  : Command::unknown;
+    Arguments args;
     switch (which) {
-        case command::sign:
-            if (!parse_arguments(argc, argv,
+        case Command::sign:
+            if (!parse_arguments(argc,
+                                 argv,
                                  "--encoding --key --private-key --lead-pad --lead-text --tail-pad --extra-records "
                                  "--output ",
                                  &args)) {
                 break;
             }
             return command_sign(args);
-        case command::sign_legacy:
+        case Command::sign_legacy:
             if (!parse_arguments(argc, argv, "--encoding --private-key --output ", &args)) break;
             return command_sign_legacy(args);
-        case command::verify:
+        case Command::verify:
             if (!parse_arguments(argc, argv, "--mode ", &args)) break;
             return command_verify(args);
-        case command::unknown:
+        case Command::unknown:
             break;
     }
     usage(stderr);

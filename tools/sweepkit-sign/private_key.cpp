@@ -15,35 +15,38 @@ namespace sweepkit_sign {
 
 namespace {
 
-struct key_deleter {
+struct KeyDeleter {
     void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
 };
-struct ctx_deleter {
+struct CtxDeleter {
     void operator()(EVP_PKEY_CTX* ctx) const { EVP_PKEY_CTX_free(ctx); }
 };
-struct bn_deleter {
+struct BnDeleter {
     void operator()(BIGNUM* bn) const { BN_free(bn); }
 };
-struct file_closer {
+struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
-std::unique_ptr<BIGNUM, bn_deleter> key_number(const EVP_PKEY* key, const char* name) {
+std::unique_ptr<BIGNUM, BnDeleter> key_number(const EVP_PKEY* key, const char* name) {
     BIGNUM* bn = nullptr;
     EVP_PKEY_get_bn_param(key, name, &bn);
-    return std::unique_ptr<BIGNUM, bn_deleter>(bn);
+    return std::unique_ptr<BIGNUM, BnDeleter>(bn);
 }
 
 }  // namespace
 
-bool private_key_operation(const std::string& pem_path, const uint8_t message[256], uint8_t signature[256],
-                           uint8_t modulus[256], std::string* error) {
-    std::unique_ptr<FILE, file_closer> file(std::fopen(pem_path.c_str(), "rb"));
+bool private_key_operation(const std::string& pem_path,
+                           const uint8_t message[256],
+                           uint8_t signature[256],
+                           uint8_t modulus[256],
+                           std::string* error) {
+    std::unique_ptr<FILE, FileCloser> file(std::fopen(pem_path.c_str(), "rb"));
     if (!file) {
         *error = "cannot open the private key " + pem_path;
         return false;
     }
-    std::unique_ptr<EVP_PKEY, key_deleter> key(PEM_read_PrivateKey(file.get(), nullptr, nullptr, nullptr));
+    std::unique_ptr<EVP_PKEY, KeyDeleter> key(PEM_read_PrivateKey(file.get(), nullptr, nullptr, nullptr));
     if (!key || EVP_PKEY_get_base_id(key.get()) != EVP_PKEY_RSA || EVP_PKEY_get_bits(key.get()) != 2048) {
         *error = pem_path + " is not an RSA-2048 private key in PEM form";
         return false;
@@ -54,10 +57,9 @@ bool private_key_operation(const std::string& pem_path, const uint8_t message[25
         *error = pem_path + " does not have the public exponent 65537";
         return false;
     }
-    std::unique_ptr<EVP_PKEY_CTX, ctx_deleter> ctx(EVP_PKEY_CTX_new(key.get(), nullptr));
+    std::unique_ptr<EVP_PKEY_CTX, CtxDeleter> ctx(EVP_PKEY_CTX_new(key.get(), nullptr));
     size_t length = 256;
-    if (!ctx || EVP_PKEY_decrypt_init(ctx.get()) <= 0 ||
-        EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_NO_PADDING) <= 0 ||
+    if (!ctx || EVP_PKEY_decrypt_init(ctx.get()) <= 0 || EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_NO_PADDING) <= 0 ||
         EVP_PKEY_decrypt(ctx.get(), signature, &length, message, 256) <= 0 || length != 256) {
         *error = "the private-key operation failed";
         return false;

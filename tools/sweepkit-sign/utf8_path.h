@@ -1,5 +1,6 @@
 // Command-line paths (UTF-8) as the wide strings the verification takes.
-#pragma once
+#ifndef SWEEPKIT_SIGN_UTF8_PATH_H
+#define SWEEPKIT_SIGN_UTF8_PATH_H
 
 #include <string>
 
@@ -9,3 +10,5 @@ namespace sweepkit_sign {
 bool utf8_to_wide(const std::string& text, std::wstring* out);
 
 }  // namespace sweepkit_sign
+
+#endif

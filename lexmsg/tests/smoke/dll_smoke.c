@@ -22,8 +22,7 @@ static int wide_equals(const lexmsg_wchar* text, const char* ascii) {
     return text[i] == 0;
 }
 
-static int narrow_va(const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size, unsigned int count,
-                     ...) {
+static int narrow_va(const lexmsg_handle* handle, uint32_t id, char** buffer, uint32_t size, unsigned int count, ...) {
     va_list pairs;
     int rc;
     va_start(pairs, count);
@@ -56,13 +55,31 @@ int main(void) {
 
     /* A wide message from the catalog file, through the variadic form. */
     CHECK(lexmsg_initW_mf("dll_smoke.cat", &from_file) == 0);
-    CHECK(lexmsg_getMessageW_mf(from_file, SMOKE_GREETING, 3, &wide, 0, LEXMSG_ARG_WCHARP, ana, LEXMSG_ARG_INT, 12,
-                                LEXMSG_ARG_ULONG, 4000000000UL) == 0);
+    CHECK(lexmsg_getMessageW_mf(from_file,
+                                SMOKE_GREETING,
+                                3,
+                                &wide,
+                                0,
+                                LEXMSG_ARG_WCHARP,
+                                ana,
+                                LEXMSG_ARG_INT,
+                                12,
+                                LEXMSG_ARG_ULONG,
+                                4000000000UL) == 0);
     CHECK(wide != NULL && wide_equals(wide, greeting_ana));
     lexmsg_free(wide);
     /* Too small a buffer gives the size needed, in bytes with the terminator. */
-    CHECK(lexmsg_getMessageW_mf(from_file, SMOKE_GREETING, 3, &wide, 4, LEXMSG_ARG_WCHARP, ana, LEXMSG_ARG_INT, 12,
-                                LEXMSG_ARG_ULONG, 4000000000UL) == (int)(2 * sizeof greeting_ana));
+    CHECK(lexmsg_getMessageW_mf(from_file,
+                                SMOKE_GREETING,
+                                3,
+                                &wide,
+                                4,
+                                LEXMSG_ARG_WCHARP,
+                                ana,
+                                LEXMSG_ARG_INT,
+                                12,
+                                LEXMSG_ARG_ULONG,
+                                4000000000UL) == (int)(2 * sizeof greeting_ana));
 
     /* A narrow message from the catalog behind the marker, through a list. */
     CHECK(lexmsg_initembA_mf("C:\\Programas\\Ostrel\\zrsmoke.exe", "dll_smoke_host.bin", &embedded, 0) == 0);
@@ -87,8 +104,17 @@ int main(void) {
     /* The catalog from memory, released as soon as it is loaded; the va_list form. */
     CHECK(lexmsg_init_rawA_mf(catalog, catalog_size, &in_memory) == 0);
     free(catalog);
-    CHECK(narrow_va(in_memory, SMOKE_GREETING, &allocated, 0, 3, LEXMSG_ARG_CHARP, "Ana", LEXMSG_ARG_UINT, 12U,
-                    LEXMSG_ARG_LONG, -1L) == 0);
+    CHECK(narrow_va(in_memory,
+                    SMOKE_GREETING,
+                    &allocated,
+                    0,
+                    3,
+                    LEXMSG_ARG_CHARP,
+                    "Ana",
+                    LEXMSG_ARG_UINT,
+                    12U,
+                    LEXMSG_ARG_LONG,
+                    -1L) == 0);
     CHECK(allocated != NULL && strcmp(allocated, "Hola Ana, tienes 12 mensajes (-1 bytes).") == 0);
     lexmsg_free(allocated);
 

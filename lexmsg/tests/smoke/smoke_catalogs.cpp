@@ -22,7 +22,9 @@ bool write_file(const char* path, const lexmsg_test::Bytes& bytes) {
 
 }  // namespace
 
-unsigned char* smoke_make_catalogs(const char* catalog_path, const char* host_path, const char* module_name,
+unsigned char* smoke_make_catalogs(const char* catalog_path,
+                                   const char* host_path,
+                                   const char* module_name,
                                    uint32_t* size) {
     try {
         const lexmsg_test::Bytes catalog = lexmsg_test::both_catalog({

@@ -16,7 +16,9 @@ extern "C" {
  * bytes of its own and then the catalog behind the marker for module_name
  * to host_path; returns the catalog's bytes (release them with free) with
  * their count in *size, or NULL when anything fails. */
-unsigned char* smoke_make_catalogs(const char* catalog_path, const char* host_path, const char* module_name,
+unsigned char* smoke_make_catalogs(const char* catalog_path,
+                                   const char* host_path,
+                                   const char* module_name,
                                    uint32_t* size);
 
 #ifdef __cplusplus

@@ -7,13 +7,16 @@
 #include <cstring>
 #include <sstream>
 
-#include "catalog_loader.h"
 #include "code_page.h"
+#include "embedded_search.h"
 
 namespace lexmsg_compile {
 
-bool compile_catalog(const std::vector<SourceMessage>& messages, const CompileOptions& options,
-                     const std::string& file_name, std::vector<uint8_t>* catalog, std::vector<std::string>* errors) {
+bool compile_catalog(const std::vector<SourceMessage>& messages,
+                     const CompileOptions& options,
+                     const std::string& file_name,
+                     std::vector<uint8_t>* catalog,
+                     std::vector<std::string>* errors) {
     std::vector<StoredMessage> wide;
     std::vector<StoredMessage> narrow;
     uint32_t highest = 0;
@@ -24,7 +27,8 @@ bool compile_catalog(const std::vector<SourceMessage>& messages, const CompileOp
         std::string error;
         StoredMessage stored;
         const bool ok = store_message(
-            m.id, m.pieces,
+            m.id,
+            m.pieces,
             [&](const std::string& in, std::string* out) {
                 return utf8_to_code_page(in, options.code_page, out, &error);
             },
@@ -40,12 +44,16 @@ bool compile_catalog(const std::vector<SourceMessage>& messages, const CompileOp
     if (!errors->empty()) return false;
     const std::vector<uint8_t> wide_section = build_section(wide, highest);
     const std::vector<uint8_t> narrow_section = build_section(narrow, highest);
-    *catalog = build_catalog(highest, options.narrow ? options.code_page : 0,
-                             options.wide ? &wide_section : nullptr, options.narrow ? &narrow_section : nullptr);
+    *catalog = build_catalog(highest,
+                             options.narrow ? options.code_page : 0,
+                             options.wide ? &wide_section : nullptr,
+                             options.narrow ? &narrow_section : nullptr);
     return true;
 }
 
-bool catalog_messages(const CatalogContents& contents, uint32_t code_page, std::vector<SourceMessage>* messages,
+bool catalog_messages(const CatalogContents& contents,
+                      uint32_t code_page,
+                      std::vector<SourceMessage>* messages,
                       std::string* error) {
     messages->clear();
     const bool from_wide = contents.has_wide;
@@ -55,8 +63,8 @@ bool catalog_messages(const CatalogContents& contents, uint32_t code_page, std::
     }
     if (code_page == 0) code_page = contents.format_word;
     if (!from_wide && !code_page_known(code_page)) {
-        *error = "the narrow section's code page is unknown (" + std::to_string(code_page) +
-                 "); name it with --codepage";
+        *error =
+            "the narrow section's code page is unknown (" + std::to_string(code_page) + "); name it with --codepage";
         return false;
     }
     for (const StoredMessage& stored : from_wide ? contents.wide : contents.narrow) {
@@ -92,7 +100,8 @@ bool catalog_messages(const CatalogContents& contents, uint32_t code_page, std::
     return true;
 }
 
-std::string write_header(const std::vector<SourceMessage>& messages, const std::string& header_name,
+std::string write_header(const std::vector<SourceMessage>& messages,
+                         const std::string& header_name,
                          const std::string& source_name) {
     std::string guard;
     for (char c : header_name) {
@@ -141,10 +150,10 @@ std::vector<std::string> compare_insertions(const InsertionSets& original, const
         }
         std::vector<uint32_t> dropped;
         std::vector<uint32_t> added;
-        std::set_difference(numbers.begin(), numbers.end(), other->second.begin(), other->second.end(),
-                            std::back_inserter(dropped));
-        std::set_difference(other->second.begin(), other->second.end(), numbers.begin(), numbers.end(),
-                            std::back_inserter(added));
+        std::set_difference(
+            numbers.begin(), numbers.end(), other->second.begin(), other->second.end(), std::back_inserter(dropped));
+        std::set_difference(
+            other->second.begin(), other->second.end(), numbers.begin(), numbers.end(), std::back_inserter(added));
         if (!dropped.empty()) {
             lines.push_back("message " + std::to_string(id) + ": the translation drops " + number_list(dropped));
         }
@@ -160,8 +169,11 @@ std::vector<std::string> compare_insertions(const InsertionSets& original, const
     return lines;
 }
 
-bool embed_catalog(const std::vector<uint8_t>& host, const std::string& name, const std::vector<uint8_t>& catalog,
-                   std::vector<uint8_t>* out, std::string* error) {
+bool embed_catalog(const std::vector<uint8_t>& host,
+                   const std::string& name,
+                   const std::vector<uint8_t>& catalog,
+                   std::vector<uint8_t>* out,
+                   std::string* error) {
     if (name.empty() || name.find('\\') != std::string::npos || name.find('\0') != std::string::npos ||
         name.size() > 255) {
         *error = "the catalog name must be a module's base name: 1 to 255 bytes, no backslash";
@@ -178,16 +190,8 @@ bool embed_catalog(const std::vector<uint8_t>& host, const std::string& name, co
     const uint64_t expected = out->size();
     out->insert(out->end(), catalog.begin(), catalog.end());
 
-    // Search the result as the library will, through a temporary file.
-    std::FILE* file = std::tmpfile();
-    if (file == nullptr) {
-        *error = "cannot create a temporary file to verify the result";
-        return false;
-    }
-    const bool written = std::fwrite(out->data(), 1, out->size(), file) == out->size() && std::fflush(file) == 0;
-    const uint64_t found = written ? lexmsg::find_embedded_catalog(file, name.c_str()) : 0;
-    std::fclose(file);
-    if (found != expected) {
+    // Search the result as the library will.
+    if (embedded_catalog_offset(*out, name) != expected) {
         *error = "the host already holds a marker for " + name + " that the library would find first";
         return false;
     }

@@ -23,16 +23,22 @@ struct CompileOptions {
 
 // A catalog of the messages; the format word holds the code page when there
 // is a narrow section. Errors name file, line and message.
-bool compile_catalog(const std::vector<SourceMessage>& messages, const CompileOptions& options,
-                     const std::string& file_name, std::vector<uint8_t>* catalog, std::vector<std::string>* errors);
+bool compile_catalog(const std::vector<SourceMessage>& messages,
+                     const CompileOptions& options,
+                     const std::string& file_name,
+                     std::vector<uint8_t>* catalog,
+                     std::vector<std::string>* errors);
 
 // The messages of a catalog as source: from the wide section, or from the
 // narrow one converted from code_page (0: the code page in the catalog).
-bool catalog_messages(const CatalogContents& contents, uint32_t code_page, std::vector<SourceMessage>* messages,
+bool catalog_messages(const CatalogContents& contents,
+                      uint32_t code_page,
+                      std::vector<SourceMessage>* messages,
                       std::string* error);
 
 // A C header defining every named message's id.
-std::string write_header(const std::vector<SourceMessage>& messages, const std::string& header_name,
+std::string write_header(const std::vector<SourceMessage>& messages,
+                         const std::string& header_name,
                          const std::string& source_name);
 
 // The insertion numbers that each message uses.
@@ -46,8 +52,11 @@ std::vector<std::string> compare_insertions(const InsertionSets& original, const
 // The host's bytes followed by the marker "ZRR:" name NUL and the catalog.
 // False with *error for a name the library cannot match, or a host whose
 // earlier marker for the same name would be found first.
-bool embed_catalog(const std::vector<uint8_t>& host, const std::string& name, const std::vector<uint8_t>& catalog,
-                   std::vector<uint8_t>* out, std::string* error);
+bool embed_catalog(const std::vector<uint8_t>& host,
+                   const std::string& name,
+                   const std::vector<uint8_t>& catalog,
+                   std::vector<uint8_t>* out,
+                   std::string* error);
 
 }  // namespace lexmsg_compile
 

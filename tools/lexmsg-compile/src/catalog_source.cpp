@@ -48,11 +48,21 @@ bool unescape(const std::string& text, std::string* out, bool* continues, std::s
         }
         const char e = text[++i];
         switch (e) {
-            case 'n': out->push_back('\n'); break;
-            case 't': out->push_back('\t'); break;
-            case 'r': out->push_back('\r'); break;
-            case 's': out->push_back(' '); break;
-            case '\\': out->push_back('\\'); break;
+            case 'n':
+                out->push_back('\n');
+                break;
+            case 't':
+                out->push_back('\t');
+                break;
+            case 'r':
+                out->push_back('\r');
+                break;
+            case 's':
+                out->push_back(' ');
+                break;
+            case '\\':
+                out->push_back('\\');
+                break;
             case 'x': {
                 const int hi = i + 1 < text.size() ? hex_value(text[i + 1]) : -1;
                 const int lo = i + 2 < text.size() ? hex_value(text[i + 2]) : -1;
@@ -94,10 +104,18 @@ std::string escape_text(const std::string& text, bool starts_text, bool ends_tex
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         switch (c) {
-            case '\n': out += "\\n"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\\': out += "\\\\"; break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
             case ' ':
                 out += ((i == 0 && starts_text) || (i + 1 == text.size() && ends_text)) ? "\\s" : " ";
                 break;
@@ -147,7 +165,8 @@ bool is_valid_utf8(const std::string& text) {
     return true;
 }
 
-std::vector<SourceMessage> parse_source(const std::string& text, const std::string& file_name,
+std::vector<SourceMessage> parse_source(const std::string& text,
+                                        const std::string& file_name,
                                         std::vector<std::string>* errors) {
     std::vector<SourceMessage> messages;
     std::map<uint32_t, size_t> id_lines;
@@ -192,8 +211,8 @@ std::vector<SourceMessage> parse_source(const std::string& text, const std::stri
             at = skip_blanks(line, at);
         }
         if (at >= line.size() || line[at] != '=') {
-            fail(line_number, "expected '=' after the message id" +
-                                  std::string(message.symbol.empty() ? "" : " and name"));
+            fail(line_number,
+                 "expected '=' after the message id" + std::string(message.symbol.empty() ? "" : " and name"));
             continue;
         }
         at = skip_blanks(line, at + 1);
@@ -228,15 +247,16 @@ std::vector<SourceMessage> parse_source(const std::string& text, const std::stri
         }
         const auto seen = id_lines.find(message.id);
         if (seen != id_lines.end()) {
-            fail(line_number, "message id " + std::to_string(message.id) + " is already used on line " +
-                                  std::to_string(seen->second));
+            fail(line_number,
+                 "message id " + std::to_string(message.id) + " is already used on line " +
+                     std::to_string(seen->second));
             continue;
         }
         if (!message.symbol.empty()) {
             const auto named = symbol_lines.find(message.symbol);
             if (named != symbol_lines.end()) {
-                fail(line_number, "name " + message.symbol + " is already used on line " +
-                                      std::to_string(named->second));
+                fail(line_number,
+                     "name " + message.symbol + " is already used on line " + std::to_string(named->second));
                 continue;
             }
             symbol_lines[message.symbol] = line_number;
@@ -250,8 +270,8 @@ std::vector<SourceMessage> parse_source(const std::string& text, const std::stri
 std::string write_source(const std::vector<SourceMessage>& messages, const std::string& heading) {
     std::vector<const SourceMessage*> ordered;
     for (const SourceMessage& m : messages) ordered.push_back(&m);
-    std::sort(ordered.begin(), ordered.end(),
-              [](const SourceMessage* a, const SourceMessage* b) { return a->id < b->id; });
+    std::sort(
+        ordered.begin(), ordered.end(), [](const SourceMessage* a, const SourceMessage* b) { return a->id < b->id; });
     std::ostringstream out;
     if (!heading.empty()) out << "# " << heading << "\n";
     for (const SourceMessage* m : ordered) {

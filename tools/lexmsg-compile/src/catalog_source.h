@@ -28,14 +28,15 @@ constexpr uint32_t kMaxMessageId = 1000000;
 
 struct SourceMessage {
     uint32_t id = 0;
-    size_t line = 0;      // where the message starts
-    std::string symbol;   // empty when none was given
+    size_t line = 0;     // where the message starts
+    std::string symbol;  // empty when none was given
     std::vector<Piece> pieces;
 };
 
 // Parses a whole source. Every problem goes to *errors as
 // "file:line: description"; the result is complete only if there is none.
-std::vector<SourceMessage> parse_source(const std::string& text, const std::string& file_name,
+std::vector<SourceMessage> parse_source(const std::string& text,
+                                        const std::string& file_name,
                                         std::vector<std::string>* errors);
 
 // The source text of messages (in id order), which parse_source reads back

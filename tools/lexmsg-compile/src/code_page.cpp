@@ -19,9 +19,16 @@ std::string describe_utf8(const std::string& text, size_t at) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     uint32_t c = s[at];
     size_t n = 1;
-    if (c >= 0xF0) { c &= 0x07; n = 4; }
-    else if (c >= 0xE0) { c &= 0x0F; n = 3; }
-    else if (c >= 0xC0) { c &= 0x1F; n = 2; }
+    if (c >= 0xF0) {
+        c &= 0x07;
+        n = 4;
+    } else if (c >= 0xE0) {
+        c &= 0x0F;
+        n = 3;
+    } else if (c >= 0xC0) {
+        c &= 0x1F;
+        n = 2;
+    }
     for (size_t k = 1; k < n && at + k < text.size(); ++k) c = (c << 6) | (s[at + k] & 0x3Fu);
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
@@ -29,8 +36,7 @@ std::string describe_utf8(const std::string& text, size_t at) {
 }
 
 // Converts with iconv; on failure *bad_at is the input offset that failed.
-bool convert(const std::string& in, const std::string& from, const std::string& to, std::string* out,
-             size_t* bad_at) {
+bool convert(const std::string& in, const std::string& from, const std::string& to, std::string* out, size_t* bad_at) {
     iconv_t cd = iconv_open(to.c_str(), from.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         *bad_at = std::string::npos;
@@ -43,8 +49,8 @@ bool convert(const std::string& in, const std::string& from, const std::string& 
     char* dst = output.data();
     size_t dst_left = output.size();
     const size_t rc = iconv(cd, &src, &src_left, &dst, &dst_left);
-    const bool ok = rc != static_cast<size_t>(-1) &&
-                    iconv(cd, nullptr, nullptr, &dst, &dst_left) != static_cast<size_t>(-1);
+    const bool ok =
+        rc != static_cast<size_t>(-1) && iconv(cd, nullptr, nullptr, &dst, &dst_left) != static_cast<size_t>(-1);
     iconv_close(cd);
     if (!ok) {
         *bad_at = static_cast<size_t>(src - input.data());

@@ -200,8 +200,7 @@ int command_embed(const Arguments& args) {
     if (args.operands.size() != 2) return usage_error("embed needs HOST and CATALOG");
     const std::string& host_path = args.operands[0];
     const std::string& catalog_path = args.operands[1];
-    const std::string name =
-        args.name.empty() ? host_path.substr(host_path.find_last_of("/\\") + 1) : args.name;
+    const std::string name = args.name.empty() ? host_path.substr(host_path.find_last_of("/\\") + 1) : args.name;
     std::vector<uint8_t> host;
     std::vector<uint8_t> catalog;
     if (!read_file(host_path, &host)) return io_error("read", host_path);
@@ -252,11 +251,16 @@ int main(int argc, char** argv) {
     if (command == "embed") which = kEmbed;
     if (command == "check") which = kCheck;
     switch (which) {
-        case kCompile: return command_compile(args);
-        case kDump: return command_dump(args);
-        case kEmbed: return command_embed(args);
-        case kCheck: return command_check(args);
-        case kUnknown: break;
+        case kCompile:
+            return command_compile(args);
+        case kDump:
+            return command_dump(args);
+        case kEmbed:
+            return command_embed(args);
+        case kCheck:
+            return command_check(args);
+        case kUnknown:
+            break;
     }
     return usage_error("unknown command " + command);
 }

@@ -20,11 +20,9 @@ uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
            static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
 
-uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
+uint16_t le16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
 
-struct image_kind {
+struct ImageKind {
     const char* name;
     const char* compiler;
     uint16_t magic;
@@ -37,15 +35,16 @@ TEST(Authenticode, CoexistsWithTheSignatureBlock) {
     const std::string key = tooltest::test_file("key.pem");
     const std::string cert = tooltest::test_file("cert.pem");
     ASSERT_EQ(run("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=Sweepkit throwaway test signer'"
-                  " -keyout " + quote(key) + " -out " + quote(cert) + " 2>/dev/null")
+                  " -keyout " +
+                  quote(key) + " -out " + quote(cert) + " 2>/dev/null")
                   .exit_code,
               0);
-    const image_kind kinds[] = {
+    const ImageKind kinds[] = {
         {"pe32", "i686-w64-mingw32-gcc", 0x10B, 152},
         {"pe32_plus", "x86_64-w64-mingw32-gcc", 0x20B, 168},
     };
     std::string missing;
-    for (const image_kind& k : kinds) {
+    for (const ImageKind& k : kinds) {
         SCOPED_TRACE(k.name);
         if (run(std::string("command -v ") + k.compiler + " >/dev/null 2>&1").exit_code != 0) {
             missing += std::string(" ") + k.compiler;

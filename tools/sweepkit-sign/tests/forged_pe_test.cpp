@@ -33,14 +33,14 @@ const char kProgram[] =
     "struct config config = {\"original program\", 0};\n"
     "int main(void) { puts(config.text); return config.result; }\n";
 
-struct toolchain {
+struct Toolchain {
     const char* name;
     const char* compiler;
     const char* runner;  // Wine's loader for programs of this kind
 };
 
 // The compilers of the win32 and win64 builds (cmake/toolchain-mingw.cmake).
-const toolchain kToolchains[] = {
+const Toolchain kToolchains[] = {
     {"pe32", "i686-w64-mingw32-gcc-posix", "wine"},
     {"pe32_plus", "x86_64-w64-mingw32-gcc-posix", "/usr/lib/wine/wine64"},
 };
@@ -48,13 +48,13 @@ const toolchain kToolchains[] = {
 uint32_t le32(const bytes& b, size_t at) { return sigverify::load_le32(b.data() + at); }
 uint16_t le16(const bytes& b, size_t at) { return sigverify::load_le16(b.data() + at); }
 
-struct image_layout {
+struct ImageLayout {
     uint32_t section_table_end;
     uint32_t first_raw;  // the first section's raw data
     uint32_t directory;  // the certificate-table directory entry
 };
 
-image_layout layout_of(const bytes& image) {
+ImageLayout layout_of(const bytes& image) {
     const uint32_t e_lfanew = le32(image, 60);
     const uint32_t optional = e_lfanew + 24;
     const uint32_t sections = optional + le16(image, e_lfanew + 20);
@@ -65,7 +65,8 @@ image_layout layout_of(const bytes& image) {
         if (raw != 0) first_raw = std::min(first_raw, raw);
     }
     const bool pe32 = le16(image, optional) == sigverify::kPe32Magic;
-    return {sections + 40 * count, first_raw,
+    return {sections + 40 * count,
+            first_raw,
             e_lfanew + (pe32 ? sigverify::kPeCertDirectory32 : sigverify::kPeCertDirectory64)};
 }
 
@@ -84,9 +85,9 @@ bytes changed_program(const bytes& image) {
 // A binary block with one signature record whose value lies at
 // value_offset, and `inner` bytes between the record table and the trailer.
 bytes binary_block(uint32_t value_offset, const bytes& inner) {
-    const sigverify::block_layout& layout = sigverify::kBinaryLayout;
-    const auto end_offset = static_cast<uint32_t>(layout.header_size + layout.record_size + inner.size() +
-                                                  layout.trailer_size);
+    const sigverify::BlockLayout& layout = sigverify::kBinaryLayout;
+    const auto end_offset =
+        static_cast<uint32_t>(layout.header_size + layout.record_size + inner.size() + layout.trailer_size);
     bytes block(layout.header_size + layout.record_size, 0);
     std::memcpy(block.data(), sigverify::kStartMarker, sigverify::kMarkerSize);
     block[layout.header_lead_pad_tag] = sigverify::kTypeTag;
@@ -111,15 +112,15 @@ bytes binary_block(uint32_t value_offset, const bytes& inner) {
     return block;
 }
 
-struct forgery {
+struct Forgery {
     const char* name;
     bytes file;
 };
 
 // Both forgeries of a program of `length` bytes whose signed copy is
 // `signed_file`; the block goes at `at`, in the header padding.
-std::vector<forgery> forge(const bytes& signed_file, size_t length, const bytes& changed, uint32_t at,
-                           const image_layout& layout) {
+std::vector<Forgery> forge(
+    const bytes& signed_file, size_t length, const bytes& changed, uint32_t at, const ImageLayout& layout) {
     const uint32_t table_end = sigverify::kBinaryLayout.header_size + sigverify::kBinaryLayout.record_size;
     const bytes signature(signed_file.begin() + static_cast<std::ptrdiff_t>(length + table_end),
                           signed_file.begin() + static_cast<std::ptrdiff_t>(length + table_end + 256));
@@ -149,7 +150,7 @@ std::vector<forgery> forge(const bytes& signed_file, size_t length, const bytes&
 }
 
 // Runs a Windows program under Wine in a prefix of the test's own.
-tooltest::run_result run_under_wine(const toolchain& t, const std::string& program) {
+tooltest::RunResult run_under_wine(const Toolchain& t, const std::string& program) {
     const std::string root = (std::filesystem::current_path() / "forged_pe_wine").string();
     std::filesystem::create_directories(root + "/home");
     return run("HOME=" + quote(root + "/home") + " WINEPREFIX=" + quote(root + "/prefix") +
@@ -159,7 +160,7 @@ tooltest::run_result run_under_wine(const toolchain& t, const std::string& progr
 
 TEST(ForgedPe, ChangedSectionsBehindAMovedBlockAreRefused) {
     std::string not_shown;  // what this machine could not build or run
-    for (const toolchain& t : kToolchains) {
+    for (const Toolchain& t : kToolchains) {
         SCOPED_TRACE(t.name);
         if (run(std::string("command -v ") + t.compiler + " >/dev/null 2>&1").exit_code != 0) {
             not_shown += std::string(" ") + t.compiler + " is not installed (scripts/setup.sh installs it);";
@@ -175,7 +176,7 @@ TEST(ForgedPe, ChangedSectionsBehindAMovedBlockAreRefused) {
         const bytes signed_file = tooltest::read_bytes(signed_program);
         const bytes changed = changed_program(image);
         ASSERT_FALSE(changed.empty()) << "the program's text was not found";
-        const image_layout layout = layout_of(image);
+        const ImageLayout layout = layout_of(image);
         // The block's header goes right after the section table, 16-aligned.
         const uint32_t at = (layout.section_table_end + 15) / 16 * 16;
         ASSERT_LE(at + binary_block(0, {}).size(), layout.first_raw) << "no room in the header padding";
@@ -185,15 +186,15 @@ TEST(ForgedPe, ChangedSectionsBehindAMovedBlockAreRefused) {
 
         std::vector<std::string> files = {source, program, signed_program};
         std::vector<std::string> forged_programs;
-        for (const forgery& f : forge(signed_file, image.size(), changed, at, layout)) {
+        for (const Forgery& f : forge(signed_file, image.size(), changed, at, layout)) {
             const std::string path = tooltest::test_file(std::string(t.name) + "-" + f.name + ".exe");
             tooltest::write_bytes(path, f.file);
             files.push_back(path);
             forged_programs.push_back(path);
             for (const char* mode : {"0", "2"}) {
                 const auto verdict = run(tool({"verify", "--mode", mode, path}));
-                EXPECT_EQ(verdict.output.rfind("rejected 8: ", 0), 0u) << f.name << " mode " << mode << ": "
-                                                                       << verdict.output;
+                EXPECT_EQ(verdict.output.rfind("rejected 8: ", 0), 0u)
+                    << f.name << " mode " << mode << ": " << verdict.output;
                 EXPECT_EQ(verdict.exit_code, 1) << f.name;
             }
         }

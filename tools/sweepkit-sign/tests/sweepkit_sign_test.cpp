@@ -31,7 +31,7 @@ bytes script() {
     return bytes(text.begin(), text.end());
 }
 
-struct sign_case {
+struct SignCase {
     const char* name;
     std::vector<std::string> options;
     bool pe;
@@ -40,22 +40,33 @@ struct sign_case {
 };
 
 TEST(SweepkitSign, SignThenVerify) {
-    const sign_case cases[] = {
+    const SignCase cases[] = {
         {"binary_primary", {}, true, "accepted 3: ", 0},
         {"hex_text_primary", {"--encoding", "T"}, true, "accepted 3: ", 0},
         {"binary_secondary", {"--key", "secondary"}, true, "rejected 11: ", 1},
         {"hex_text_secondary", {"--encoding", "T", "--key", "secondary"}, false, "rejected 11: ", 1},
-        {"script_with_comment_mark", {"--encoding", "T", "--lead-pad", "2", "--lead-text", "' "}, false,
-         "accepted 3: ", 0},
-        {"paddings_and_extra_records", {"--lead-pad", "32", "--tail-pad", "32", "--extra-records", "3"}, true,
-         "accepted 3: ", 0},
+        {"script_with_comment_mark",
+         {"--encoding", "T", "--lead-pad", "2", "--lead-text", "' "},
+         false,
+         "accepted 3: ",
+         0},
+        {"paddings_and_extra_records",
+         {"--lead-pad", "32", "--tail-pad", "32", "--extra-records", "3"},
+         true,
+         "accepted 3: ",
+         0},
         {"script_paddings_and_extra_records",
          {"--encoding", "T", "--lead-pad", "32", "--lead-text", "' --", "--tail-pad", "0", "--extra-records", "2"},
-         false, "accepted 3: ", 0},
-        {"letters_in_the_lead_text_of_a_pe_image", {"--lead-pad", "8", "--lead-text", "Any text"}, true,
-         "accepted 3: ", 0},
+         false,
+         "accepted 3: ",
+         0},
+        {"letters_in_the_lead_text_of_a_pe_image",
+         {"--lead-pad", "8", "--lead-text", "Any text"},
+         true,
+         "accepted 3: ",
+         0},
     };
-    for (const sign_case& c : cases) {
+    for (const SignCase& c : cases) {
         const std::string file = tooltest::test_file(std::string(c.name) + ".bin");
         const bytes original = c.pe ? pe_image(0x600) : script();
         tooltest::write_bytes(file, original);
@@ -130,6 +141,14 @@ TEST(SweepkitSign, RefusesAndLeavesTheFileAlone) {
     const auto not_there = run(tool({"verify", missing}));
     EXPECT_EQ(not_there.output.rfind("rejected 1: ", 0), 0u);
     EXPECT_EQ(not_there.exit_code, 2);
+    // An empty file gives code 13, which says the file could not be read,
+    // not that its signature is wrong.
+    const std::string empty = tooltest::test_file("empty.bin");
+    tooltest::write_bytes(empty, bytes());
+    const auto unreadable = run(tool({"verify", empty}));
+    EXPECT_EQ(unreadable.output.rfind("rejected 13: ", 0), 0u) << unreadable.output;
+    EXPECT_EQ(unreadable.exit_code, 2);
+    std::remove(empty.c_str());
 
     EXPECT_EQ(run(tool({"sign", "--encoding", "X", signed_file})).exit_code, 2);
     EXPECT_EQ(run(tool({"sign", "--lead-pad", "33", table_file})).exit_code, 2);

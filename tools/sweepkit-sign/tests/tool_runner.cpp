@@ -10,8 +10,8 @@
 
 namespace tooltest {
 
-run_result run(const std::string& command) {
-    run_result result{-1, ""};
+RunResult run(const std::string& command) {
+    RunResult result{-1, ""};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return result;
     char buffer[512];

@@ -1,5 +1,6 @@
 // Runs command lines for the tool's tests and collects what they print.
-#pragma once
+#ifndef SWEEPKIT_SIGN_TESTS_TOOL_RUNNER_H
+#define SWEEPKIT_SIGN_TESTS_TOOL_RUNNER_H
 
 #include <cstdint>
 #include <string>
@@ -7,14 +8,14 @@
 
 namespace tooltest {
 
-struct run_result {
+struct RunResult {
     int exit_code;       // -1 when the command did not end normally
     std::string output;  // standard output
 };
 
 // Runs the command line through the shell; standard error goes to the
 // test's own standard error.
-run_result run(const std::string& command);
+RunResult run(const std::string& command);
 
 // The signing tool followed by its arguments, each quoted for the shell.
 std::string tool(const std::vector<std::string>& args);
@@ -26,3 +27,5 @@ void write_bytes(const std::string& path, const std::vector<uint8_t>& content);
 std::string test_file(const std::string& suffix);
 
 }  // namespace tooltest
+
+#endif

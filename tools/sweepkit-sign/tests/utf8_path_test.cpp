@@ -6,13 +6,13 @@
 namespace {
 
 TEST(Utf8Path, Conversions) {
-    struct conversion {
+    struct Conversion {
         const char* name;
         std::string utf8;
         bool ok;
         std::wstring wide;
     };
-    const conversion cases[] = {
+    const Conversion cases[] = {
         {"ascii", "dir/file.exe", true, L"dir/file.exe"},
         {"two_bytes", "\xC3\xA9", true, std::wstring(1, static_cast<wchar_t>(0xE9))},
         {"three_bytes", "\xE4\xB8\xAD", true, std::wstring(1, static_cast<wchar_t>(0x4E2D))},
@@ -22,7 +22,7 @@ TEST(Utf8Path, Conversions) {
         {"overlong", "\xC0\xAF", false, L""},
         {"surrogate", "\xED\xA0\x80", false, L""},
     };
-    for (const conversion& c : cases) {
+    for (const Conversion& c : cases) {
         std::wstring out;
         EXPECT_EQ(sweepkit_sign::utf8_to_wide(c.utf8, &out), c.ok) << c.name;
         if (c.ok) {

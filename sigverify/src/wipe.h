@@ -1,7 +1,0 @@
-// Wiping of memory that held secrets or digest state.
-#pragma once
-
-#include <cstddef>
-
-// Sets size bytes at block to zero with stores the compiler may not remove.
-void wipe_bytes(void* block, size_t size);
