@@ -44,7 +44,11 @@ mkdir -p "$work/home"
 export HOME="$work/home" WINEPREFIX="$work/prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ ! -f "$WINEPREFIX/.sk-ready" ]; then
-  "$wine" wineboot.exe -i >/dev/null 2>&1 </dev/null
+  # Made by the 64-bit loader where there is one: it needs no 32-bit code,
+  # which may run here only by emulation.
+  boot=/usr/lib/wine/wine64
+  [ -x "$boot" ] || boot=$wine
+  "$boot" wineboot.exe -i >/dev/null 2>&1 </dev/null
   wineserver -w
   # A new prefix makes the Desktop a link to $HOME: give it a folder of its own.
   for desktop in "$WINEPREFIX"/drive_c/users/*/Desktop; do
@@ -84,9 +88,13 @@ absent() { [ ! -e "$1" ]; }
 both_links() { exists "$product_link" && exists "$uninstall_link"; }
 no_link() { absent "$product_link" && absent "$uninstall_link"; }
 
+# How long a Windows process may take to start and end: a minute, or a
+# quarter of an hour in the smoke, where each one is emulated.
+patience=60
+[ "${SK_E2E_SMOKE:-}" = 1 ] && patience=900
 # Runs the installer to its end; its exit code comes back cut to 8 bits.
-# A run that does not end within a minute (a window nobody answers) gives 124.
-installer() { timeout 60 "$wine" "$program_win" "$@" >/dev/null 2>&1 </dev/null; }
+# A run that does not end in time (a window nobody answers) gives 124.
+installer() { timeout "$patience" "$wine" "$program_win" "$@" >/dev/null 2>&1 </dev/null; }
 # Starts the installer in the background; $! is its process.
 installer_background() { "$wine" "$program_win" "$@" >/dev/null 2>&1 </dev/null & }
 
@@ -150,7 +158,7 @@ cp "$work/loader-signed.exe" "$folder/zrfetchpad.exe"
 printf 'product icon' > "$folder/sweepkit.ico"
 printf 'uninstall icon' > "$folder/sweepkit_uninstall.ico"
 reset() { rm -f "$product_link" "$uninstall_link" "$loader_record" "$script_record"; }
-loader_started() { wait_for_text "$loader_record" "$(printf '"%s\\zrfetchpad.exe"\n%s' "$folder_win" "$folder_win")" 20; }
+loader_started() { wait_for_text "$loader_record" "$(printf '"%s\\zrfetchpad.exe"\n%s' "$folder_win" "$folder_win")" $((patience / 3)); }
 # Nothing wrote the records within two seconds.
 not_started() { sleep 2; local record; for record; do absent "$record" || return 1; done; }
 link_value() { lnkinfo "$1" 2>/dev/null | sed -n "s/^[[:space:]]*$2[[:space:]]*: //p"; }
