@@ -111,6 +111,7 @@ step "the script's log line" "6 files removed, 0 left" "$(echo "$line" | grep -o
 step "the installation folder" "gone" "$([ -e "$folder" ] && echo "still there: $(ls "$folder" | tr '\n' ' ')" || echo gone)"
 
 "$wine_run" --stop "$root"
+rm -rf "$root"   # the throwaway prefix; the report and screenshots stay
 echo >> "$report"
 if ((failures == 0)); then
   echo "Every step went as expected." >> "$report"
