@@ -55,10 +55,10 @@ done
 actual=$(wrestool -x --raw --type=6 --name=7 "$program" | hex)
 [ "$actual" = "$expected" ] && pass "string table block 7, byte for byte" || fail "string table block 7 differs: $actual"
 
-# Version block: the fixed part exactly, then every string and the translation.
+# Version block: the fixed-size header exactly, then every string and the translation.
 version=$(wrestool -x --raw --type=16 --name=1 "$program" | hex)
 fixed=bd04effe000001000000010004000000000001000400000017000000000000000400000001000000000000000000000000000000
-echo "$version" | grep -q "$fixed" && pass "fixed part 1.0.0.4, flags 0x17/0, OS 4, type 1/0" || fail "fixed part differs: $version"
+echo "$version" | grep -q "$fixed" && pass "fixed-size header 1.0.0.4, flags 0x17/0, OS 4, type 1/0" || fail "fixed-size header differs: $version"
 pair() {  # the key, its padding, the value, each terminated
   echo "$version" | grep -Eq "$(utf16 "$1")0000(0000)?$(utf16 "$2")0000" && pass "\"$1\" = \"$2\"" || fail "\"$1\" is not \"$2\""
 }
