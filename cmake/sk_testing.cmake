@@ -42,6 +42,9 @@ function(sk_add_gtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  if(SK_GTEST_EMULATOR)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${SK_GTEST_EMULATOR}")
+  endif()
   if(SK_RUN_PROGRAM_TESTS)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                          WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -43,6 +43,8 @@ endif()
 set(sk_wine_run ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh)
 set(sk_wine_root ${CMAKE_BINARY_DIR}/wine)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${sk_wine_run} ${sk_wine_root} ${loader})
+# GoogleTest programs run through the same script in its --gtest mode.
+set(SK_GTEST_EMULATOR ${sk_wine_run} --gtest ${sk_wine_root} ${loader})
 if(run STREQUAL "smoke")
   set(SK_RUN_PROGRAM_TESTS OFF)
 endif()

@@ -54,7 +54,7 @@ for preset in "${presets[@]}"; do
     continue
   fi
   junit=$root/build/$preset/ctest-results.xml
-  rm -f "$junit"
+  rm -f "$junit" "build/$preset/wine/restarts.log"
   "${test[@]}" --output-junit "$junit"
   rc=$?
   [ -d "build/$preset/wine" ] && cmake/wine-run.sh --stop "$root/build/$preset/wine"
@@ -70,6 +70,12 @@ for preset in "${presets[@]}"; do
     line+=", $(cat "build/$preset/windows-test-run.txt")"
   fi
   line+=" ($((SECONDS - start)) s)"
+  # What cmake/wine-run.sh ran a second time (see there).
+  restarts=build/$preset/wine/restarts.log
+  if [ -s "$restarts" ]; then
+    line+="; $(wc -l <"$restarts") test program(s) ended before their first line and ran again ($restarts):"
+    while IFS= read -r restart; do line+=$'\n    '"$restart"; done <"$restarts"
+  fi
   if ((ran == 0)); then
     line+=": no test ran"
   fi
