@@ -5,9 +5,8 @@
 # shortcuts read back with lnkinfo, the exit codes read through Wine.
 # Usage: end_to_end.sh WINE WORK PROGRAM LOADER SIGN_TOOL MUTEX_TOOL SCRIPT
 #   WINE        the Wine loader for the program's machine (wine64 or wine)
-#   WORK        a folder for the prefix and the records; kept between runs.
-#               A prefix WORK/prefix holding the file .sk-ready is used as it
-#               is (its users' Desktop must be a folder, not a link)
+#   WORK        a folder for the prefix and the records, kept between runs:
+#               cmake/wine-run.sh's ROOT
 #   PROGRAM     sweepkit-install.exe
 #   LOADER      the stand-in loader, unsigned
 #   SIGN_TOOL   signs a program or a script with the development key: a
@@ -40,29 +39,15 @@ if [ -z "${SK_E2E_DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" env SK_E2E_DISPLAY=1 bash "$0" "$@"
 fi
 
-mkdir -p "$work/home"
-export HOME="$work/home" WINEPREFIX="$work/prefix" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-if [ ! -f "$WINEPREFIX/.sk-ready" ]; then
-  # Made by the 64-bit loader where there is one: it needs no 32-bit code,
-  # which may run here only by emulation.
-  boot=/usr/lib/wine/wine64
-  [ -x "$boot" ] || boot=$wine
-  "$boot" wineboot.exe -i >/dev/null 2>&1 </dev/null
-  wineserver -w
-  # A new prefix makes the Desktop a link to $HOME: give it a folder of its own.
-  for desktop in "$WINEPREFIX"/drive_c/users/*/Desktop; do
-    if [ -L "$desktop" ]; then rm "$desktop" && mkdir "$desktop"; fi
-  done
-  touch "$WINEPREFIX/.sk-ready"
-fi
-# One server for the whole run; it, and the services that the first
-# program starts, keep their output away from CTest's pipe.
-wineserver -p >/dev/null 2>&1 </dev/null
+# The prefix WORK/prefix and its one server for the whole run, made and kept
+# as for every Windows test; the paths below are read through these two.
+wine_run=$(cd "$(dirname "$0")/../../cmake" && pwd)/wine-run.sh
+export HOME="$work/home" WINEPREFIX="$work/prefix"
+windows=("$wine_run" "$work" "$(basename "$wine")")  # then a program and its arguments
 holder=""
 cleanup() {
   if [ -n "$holder" ]; then kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null; fi
-  wineserver -k 2>/dev/null
+  "$wine_run" --stop "$work"
 }
 trap cleanup EXIT
 
@@ -94,9 +79,9 @@ patience=60
 [ "${SK_E2E_SMOKE:-}" = 1 ] && patience=900
 # Runs the installer to its end; its exit code comes back cut to 8 bits.
 # A run that does not end in time (a window nobody answers) gives 124.
-installer() { timeout "$patience" "$wine" "$program_win" "$@" >/dev/null 2>&1 </dev/null; }
+installer() { timeout "$patience" "${windows[@]}" "$program_win" "$@" >/dev/null 2>&1 </dev/null; }
 # Starts the installer in the background; $! is its process.
-installer_background() { "$wine" "$program_win" "$@" >/dev/null 2>&1 </dev/null & }
+installer_background() { "${windows[@]}" "$program_win" "$@" >/dev/null 2>&1 </dev/null & }
 
 # Waits up to $2 seconds for a file.
 wait_for() {
@@ -142,7 +127,7 @@ remove_answering() {  # remove_answering WHAT KEY
 
 sign() {  # sign program|script IN OUT
   case "$sign_tool" in
-    *.exe) "$wine" "$sign_tool" "$1" "Z:$2" "Z:$3" >/dev/null 2>&1 </dev/null ;;
+    *.exe) "${windows[@]}" "$sign_tool" "$1" "Z:$2" "Z:$3" >/dev/null 2>&1 </dev/null ;;
     *) "$sign_tool" "$1" "$2" "$3" ;;
   esac
 }
@@ -236,7 +221,7 @@ finish $pid; expect "the first instance, answered No, exits 2" equal $? 2
 
 echo "== /remove while the product is in use"
 rm -f "$work/holding"
-"$wine" "$mutex_tool" hold "$in_use" "Z:$work/holding" >/dev/null 2>&1 </dev/null & holder=$!
+"${windows[@]}" "$mutex_tool" hold "$in_use" "Z:$work/holding" >/dev/null 2>&1 </dev/null & holder=$!
 if wait_for "$work/holding" 30; then
   # xdotool sees the box's caption, not its text: the warning is told from
   # the question by the exit code after Return.
