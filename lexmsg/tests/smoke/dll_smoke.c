@@ -31,8 +31,23 @@ static int narrow_va(const lexmsg_handle* handle, uint32_t id, char** buffer, ui
     return rc;
 }
 
-int main(void) {
+/* The greeting for Ana, wide, through the variadic form. */
+static int wide_greeting(const lexmsg_handle* handle, lexmsg_wchar** buffer, uint32_t size) {
     static const lexmsg_wchar ana[] = {'A', 'n', 'a', 0};
+    return lexmsg_getMessageW_mf(handle,
+                                 SMOKE_GREETING,
+                                 3,
+                                 buffer,
+                                 size,
+                                 LEXMSG_ARG_WCHARP,
+                                 ana,
+                                 LEXMSG_ARG_INT,
+                                 12,
+                                 LEXMSG_ARG_ULONG,
+                                 4000000000UL);
+}
+
+int main(void) {
     static const char greeting_ana[] = "Hola Ana, tienes 12 mensajes (4000000000 bytes).";
     static const char key_text[] = "clave=x (-5)";
     lexmsg_handle* from_file = NULL;
@@ -55,31 +70,11 @@ int main(void) {
 
     /* A wide message from the catalog file, through the variadic form. */
     CHECK(lexmsg_initW_mf("dll_smoke.cat", &from_file) == 0);
-    CHECK(lexmsg_getMessageW_mf(from_file,
-                                SMOKE_GREETING,
-                                3,
-                                &wide,
-                                0,
-                                LEXMSG_ARG_WCHARP,
-                                ana,
-                                LEXMSG_ARG_INT,
-                                12,
-                                LEXMSG_ARG_ULONG,
-                                4000000000UL) == 0);
+    CHECK(wide_greeting(from_file, &wide, 0) == 0);
     CHECK(wide != NULL && wide_equals(wide, greeting_ana));
     lexmsg_free(wide);
     /* Too small a buffer gives the size needed, in bytes with the terminator. */
-    CHECK(lexmsg_getMessageW_mf(from_file,
-                                SMOKE_GREETING,
-                                3,
-                                &wide,
-                                4,
-                                LEXMSG_ARG_WCHARP,
-                                ana,
-                                LEXMSG_ARG_INT,
-                                12,
-                                LEXMSG_ARG_ULONG,
-                                4000000000UL) == (int)(2 * sizeof greeting_ana));
+    CHECK(wide_greeting(from_file, &wide, 4) == (int)(2 * sizeof greeting_ana));
 
     /* A narrow message from the catalog behind the marker, through a list. */
     CHECK(lexmsg_initembA_mf("C:\\Programas\\Ostrel\\zrsmoke.exe", "dll_smoke_host.bin", &embedded, 0) == 0);
