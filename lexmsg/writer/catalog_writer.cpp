@@ -102,6 +102,14 @@ bool store_message(uint32_t id, const std::vector<Piece>& pieces, const PieceCon
     return true;
 }
 
+namespace {
+// A piece's text as it stands: UTF-8, for the wide and for a UTF-8 narrow catalog.
+bool keep_text(const std::string& in, std::string* out) {
+    *out = in;
+    return true;
+}
+}  // namespace
+
 uint32_t utf16_length(const std::string& utf8) {
     // Counted by converting with the library's own converter: a UTF-16 text
     // never has more units than its UTF-8 form has bytes.
@@ -111,28 +119,14 @@ uint32_t utf16_length(const std::string& utf8) {
 
 StoredMessage wide_message(uint32_t id, const std::vector<Piece>& pieces) {
     StoredMessage message;
-    store_message(
-        id,
-        pieces,
-        [](const std::string& in, std::string* out) {
-            *out = in;
-            return true;
-        },
-        &message);
+    store_message(id, pieces, keep_text, &message);
     message.delivered_length = utf16_length(message.text);
     return message;
 }
 
 StoredMessage narrow_message(uint32_t id, const std::vector<Piece>& pieces) {
     StoredMessage message;
-    store_message(
-        id,
-        pieces,
-        [](const std::string& in, std::string* out) {
-            *out = in;
-            return true;
-        },
-        &message);
+    store_message(id, pieces, keep_text, &message);
     message.delivered_length = checked_u32(message.text.size());
     return message;
 }
