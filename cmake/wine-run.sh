@@ -3,6 +3,8 @@
 # Usage: wine-run.sh ROOT LOADER PROGRAM [ARGS...]   (LOADER: wine64 or wine)
 #        wine-run.sh --gtest ROOT LOADER PROGRAM [ARGS...]
 #                                                    a GoogleTest program
+#        wine-run.sh --ready ROOT                    makes the prefix and its
+#                                                    server ready, runs nothing
 #        wine-run.sh --stop ROOT                     ends the prefix's server
 #
 # The first run makes the prefix. Every run makes sure that one persistent
@@ -21,9 +23,11 @@
 # fails and one that did so once is still seen.
 set -e
 stop=false
+ready=false
 gtest=false
 case "$1" in
   --stop) stop=true; shift ;;
+  --ready) ready=true; shift ;;
   --gtest) gtest=true; shift ;;
 esac
 root=$1; shift
@@ -41,12 +45,14 @@ if $stop; then
   exit 0
 fi
 
-case "$1" in
-  wine64) loader=/usr/lib/wine/wine64 ;;
-  wine) loader=/usr/lib/wine/wine ;;
-  *) echo "wine-run.sh: unknown loader $1" >&2; exit 2 ;;
-esac
-shift
+if ! $ready; then
+  case "$1" in
+    wine64) loader=/usr/lib/wine/wine64 ;;
+    wine) loader=/usr/lib/wine/wine ;;
+    *) echo "wine-run.sh: unknown loader $1" >&2; exit 2 ;;
+  esac
+  shift
+fi
 
 # The prefix is made, and its services started, by the 64-bit loader where
 # there is one: it serves both kinds of program, and never needs 32-bit code
@@ -69,6 +75,7 @@ boot=/usr/lib/wine/wine64
     "$boot" cmd /c exit 0 >/dev/null 2>&1 </dev/null 9>&- || true
   fi
 ) 9>"$root/.lock"
+if $ready; then exit 0; fi
 if ! $gtest; then exec "$loader" "$@"; fi
 
 out=$(mktemp "$root/gtest-out.XXXXXX")

@@ -50,6 +50,7 @@ cleanup() {
   "$wine_run" --stop "$work"
 }
 trap cleanup EXIT
+"$wine_run" --ready "$work"
 
 user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/* | grep -v '/Public$' | head -1)
 desktop="$user_dir/Desktop"
